@@ -1,0 +1,20 @@
+#pragma once
+// Lines for the instrument link's debug list. Until the link window connects
+// its list, lines are kept in a buffer that the link takes over at start.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kelvo {
+
+using DebugSink = std::function<void(const std::string&)>;
+
+void debug_line(const std::string& text);
+// Installs the sink that receives every later line (an empty function
+// restores buffering). Returns the lines buffered so far and clears them.
+std::vector<std::string> set_debug_sink(DebugSink sink);
+// Lines buffered while no sink was installed.
+const std::vector<std::string>& buffered_debug_lines();
+void clear_buffered_debug_lines();
+
+}  // namespace kelvo

@@ -1,0 +1,17 @@
+#pragma once
+// Files of a folder as the document lists see them.
+#include <string>
+#include <vector>
+
+namespace kelvo {
+
+// The file_title of every entry of folder whose name ends with extension
+// (without regard to case; an empty extension matches every entry), in the
+// order the file system lists them. Names that Windows-1252 cannot hold are
+// left out with a debug line.
+std::vector<std::string> folder_file_titles(const std::string& folder, const std::string& extension);
+
+// Splits a pattern "FOLDER/*EXT" (or with "\") into folder and extension.
+void split_pattern(const std::string& pattern, std::string& folder, std::string& extension);
+
+}  // namespace kelvo
