@@ -29,6 +29,9 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
+    // Where a combo-box cell draws its button.
+    static QRect combo_button_rect(const QRect& cell);
+
 signals:
     // Enter was pressed in an editor; its text has gone to the cell and the
     // editor is closed.
@@ -40,7 +43,7 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
-    QRect check_rect(const QStyleOptionViewItem& option) const;
+    QRect check_rect(const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     const SpreadModel& model_;
     const SpreadLook& look_;

@@ -149,4 +149,15 @@ bool spread_is_checked(const QString& stored)
     return t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
 }
 
+Qt::Alignment spread_alignment(const SpreadCellFormat& f)
+{
+    Qt::Alignment h = Qt::AlignLeft;
+    if (f.h_align == SpreadHAlign::right
+        || (f.h_align == SpreadHAlign::automatic && f.cell_type == SpreadCellType::float_number))
+        h = Qt::AlignRight;
+    else if (f.h_align == SpreadHAlign::center)
+        h = Qt::AlignHCenter;
+    return h | Qt::AlignVCenter;
+}
+
 }  // namespace kelvo

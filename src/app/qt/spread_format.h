@@ -75,4 +75,7 @@ QString spread_value_text(const QString& stored, const SpreadCellFormat& f);
 
 bool spread_is_checked(const QString& stored);
 
+// Where a cell's text sits (always vertically centred).
+Qt::Alignment spread_alignment(const SpreadCellFormat& f);
+
 }  // namespace kelvo

@@ -49,15 +49,8 @@ QVariant SpreadModel::data(const QModelIndex& index, int role) const
         return f.cell_type == SpreadCellType::check_box ? f.check_text : spread_shown_text(c->text, f);
     case Qt::EditRole:
         return spread_editor_text(c->text, f);
-    case Qt::TextAlignmentRole: {
-        Qt::Alignment h = Qt::AlignLeft;
-        if (f.h_align == SpreadHAlign::right
-            || (f.h_align == SpreadHAlign::automatic && f.cell_type == SpreadCellType::float_number))
-            h = Qt::AlignRight;
-        else if (f.h_align == SpreadHAlign::center)
-            h = Qt::AlignHCenter;
-        return QVariant::fromValue(h | Qt::AlignVCenter);
-    }
+    case Qt::TextAlignmentRole:
+        return int(spread_alignment(f));
     case Qt::BackgroundRole:
         return qAlpha(c->back) ? QVariant(QColor::fromRgba(c->back)) : QVariant();
     case Qt::CheckStateRole:
@@ -101,13 +94,13 @@ QVariant SpreadModel::headerData(int section, Qt::Orientation orientation, int r
         if (role == Qt::DisplayRole && section >= 0 && section < max_cols())
             return headings_[section];
         if (role == Qt::TextAlignmentRole)
-            return QVariant::fromValue(Qt::AlignHCenter | Qt::AlignVCenter);
+            return int(Qt::AlignHCenter | Qt::AlignVCenter);
         return {};
     }
     if (role == Qt::DisplayRole)
         return section + 1;
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return int(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }
 
