@@ -338,6 +338,8 @@ void KelvoLink::timer_fired()
     if (!timer_armed_) return;
     wait_state_ = WaitState::idle;
     disarm();
+    // What came of the abandoned answer would spoil the next one.
+    line_buffer_.clear();
     LinkAction action = pending_.timeout;
     if (action) action();
 }

@@ -108,8 +108,11 @@ public:
 
     // First activation, from the port probe on: probes the port (busy-port
     // dialog and port chooser as needed), opens it and sends "GET_STAT"; or,
-    // when the link is offline, runs the offline fallback. Returns false when
-    // the user chose to exit the program.
+    // when the link is offline ("OFF": set the link offline first), runs the
+    // offline fallback. Returns false when the user chose to exit the
+    // program. While outcome() is still running afterwards the chain is
+    // under way: the caller shows the splash (or, in ChemStation mode, the
+    // main window).
     bool start();
     // "&Reload Kelvo Configuration": back online when offline (opening the
     // port), then the chain from the status check.

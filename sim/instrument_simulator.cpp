@@ -1,0 +1,332 @@
+#include "instrument_simulator.h"
+
+#include "app/text_utils.h"
+
+#include <cstdlib>
+
+namespace kelvo::sim {
+
+namespace {
+
+// Head field and the fields after it, split at ";" as the configuration
+// text is (leading blanks of each field skipped).
+std::vector<std::string> fields_of(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::size_t pos = 0;
+    do {
+        fields.push_back(next_field(line, pos, ';'));
+    } while (pos < line.size());
+    return fields;
+}
+
+bool is_header(const std::string& line, const char* name) { return !line.empty() && line[0] == '[' && same_text(line, name); }
+
+// Index of the header line, or -1; where a header occurs twice the later one counts.
+int header_index(const std::vector<std::string>& lines, const char* name)
+{
+    int found = -1;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (is_header(lines[i], name)) found = static_cast<int>(i);
+    return found;
+}
+
+bool starts_with(const std::string& text, const std::string& prefix)
+{
+    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A whole non-negative decimal number, or -1.
+long long count_of(const std::string& text)
+{
+    if (text.empty() || text.size() > 9) return -1;
+    for (char c : text)
+        if (c < '0' || c > '9') return -1;
+    return std::atoll(text.c_str());
+}
+
+std::string to_display_bytes(std::string text)
+{
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) == 0xB5) c = static_cast<char>(0x9D);
+        else if (static_cast<unsigned char>(c) == 0xB0) c = static_cast<char>(0x91);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<SimAtom> read_atoms(const std::vector<std::string>& lines)
+{
+    std::vector<SimAtom> atoms;
+    const int header = header_index(lines, "[atoms]");
+    if (header < 0) return atoms;
+    for (std::size_t i = static_cast<std::size_t>(header) + 1; i < lines.size(); ++i) {
+        std::size_t pos = 0;
+        const std::string head = next_field(lines[i], pos, ';');
+        if (!head.empty() && head[0] == '!')
+            atoms.push_back(SimAtom{head.substr(1), 0});
+        else if (!atoms.empty() && !lines[i].empty())
+            ++atoms.back().argument_count;
+    }
+    return atoms;
+}
+
+std::string garble(const std::string& bytes, int sent_speed, int read_speed)
+{
+    if (sent_speed == read_speed) return bytes;
+    std::string out;
+    if (sent_speed > read_speed) {
+        // Too fast for the receiver: a few framing-error bytes per burst.
+        const std::size_t group = static_cast<std::size_t>(read_speed > 0 ? (sent_speed + read_speed - 1) / read_speed : 4);
+        for (std::size_t i = 0; i < bytes.size(); i += group)
+            out.push_back(static_cast<char>(0x80 | (static_cast<unsigned char>(bytes[i]) >> 1)));
+    } else {
+        // Too slow: every bit is seen several times over.
+        for (char c : bytes) {
+            out.push_back(static_cast<char>(0xE0 | (static_cast<unsigned char>(c) & 0x0F)));
+            out.push_back(static_cast<char>(0xFE));
+        }
+    }
+    return out;
+}
+
+InstrumentSimulator::InstrumentSimulator() = default;
+
+void InstrumentSimulator::set_configuration(std::vector<std::string> lines)
+{
+    configuration_ = std::move(lines);
+    atoms_ = read_atoms(configuration_);
+    if (syringe_.empty()) {
+        const int objects = header_index(configuration_, "[objects]");
+        const int end = header_index(configuration_, "[atoms]");
+        for (int i = objects + 1; objects >= 0 && i < static_cast<int>(configuration_.size()) && i != end; ++i) {
+            const std::vector<std::string> f = fields_of(configuration_[static_cast<std::size_t>(i)]);
+            if (f.size() > 1 && same_text(f[0], "SYRINGE")) {
+                syringe_ = f[1];
+                break;
+            }
+        }
+    }
+}
+
+bool InstrumentSimulator::apply_control(const std::string& line, std::string* error)
+{
+    std::size_t pos = 0;
+    const std::string word = next_field(line, pos, ' ');
+    std::string rest = pos < line.size() ? line.substr(pos) : std::string();
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\r' || rest.back() == '\n')) rest.pop_back();
+    const long long number = count_of(rest);
+    auto fail = [&](const std::string& text) {
+        if (error) *error = text;
+        return false;
+    };
+    auto on_off = [&](bool& flag) {
+        if (rest == "on" || rest.empty()) flag = true;
+        else if (rest == "off") flag = false;
+        else return fail("expected on or off: " + line);
+        return true;
+    };
+    if (word == "error-atom") {
+        if (number < 0) return fail("expected a number: " + line);
+        faults_.error_atom_number = static_cast<int>(number);
+        atom_commands_ = 0;
+    } else if (word == "error-atom-name") {
+        if (rest.empty()) return fail("expected an atom name: " + line);
+        faults_.error_atom_names.push_back(rest);
+    } else if (word == "busy") {
+        if (number < 0) return fail("expected a number: " + line);
+        faults_.busy_count = static_cast<int>(number);
+    } else if (word == "silent") {
+        return on_off(faults_.silent);
+    } else if (word == "silent-on") {
+        if (rest.empty()) return fail("expected a text: " + line);
+        faults_.silent_on.push_back(rest);
+    } else if (word == "garbage") {
+        if (number < 0) return fail("expected a number: " + line);
+        faults_.garbage_bytes = static_cast<int>(number);
+    } else if (word == "display-chars") {
+        return on_off(faults_.display_chars);
+    } else if (word == "close-after") {
+        if (number < 0) return fail("expected a number: " + line);
+        faults_.close_after_lines = static_cast<int>(number);
+        lines_received_ = 0;
+    } else if (word == "close") {
+        close_requested_ = true;
+    } else if (word == "baud") {
+        if (number != 9600 && number != 38400) return fail("expected 9600 or 38400: " + line);
+        speed_ = static_cast<int>(number);
+    } else if (word == "clear") {
+        faults_ = SimFaults{};
+    } else {
+        return fail("unknown control: " + line);
+    }
+    return true;
+}
+
+void InstrumentSimulator::receive(const std::string& bytes, int line_speed)
+{
+    for (char c : garble(bytes, line_speed, speed_)) {
+        if (c == '\r') {
+            std::string line;
+            line.swap(line_buffer_);
+            handle_line(line);
+        } else if (c != '\n') {
+            line_buffer_.push_back(c);
+        }
+    }
+}
+
+std::string InstrumentSimulator::take_output(int line_speed)
+{
+    std::string out;
+    for (const Chunk& chunk : output_) out += garble(chunk.bytes, chunk.speed, line_speed);
+    output_.clear();
+    return out;
+}
+
+void InstrumentSimulator::advance(std::int64_t ms)
+{
+    now_ms_ += ms;
+    if (atom_running_ && now_ms_ >= atom_end_ms_) atom_running_ = false;
+}
+
+std::int64_t InstrumentSimulator::ms_to_atom_end() const
+{
+    if (!atom_running_) return -1;
+    return atom_end_ms_ > now_ms_ ? atom_end_ms_ - now_ms_ : 0;
+}
+
+void InstrumentSimulator::answer(const std::string& line)
+{
+    std::string bytes;
+    if (faults_.garbage_bytes > 0) {
+        for (int i = 0; i < faults_.garbage_bytes; ++i) bytes.push_back(static_cast<char>(0xA0 + (i * 7) % 0x5F));
+        faults_.garbage_bytes = 0;
+    }
+    bytes += faults_.display_chars ? to_display_bytes(line) : line;
+    bytes.push_back('\r');
+    output_.push_back(Chunk{speed_, bytes});
+}
+
+bool InstrumentSimulator::silenced(const std::string& line) const
+{
+    if (faults_.silent) return true;
+    for (const std::string& prefix : faults_.silent_on)
+        if (starts_with(line, prefix)) return true;
+    return false;
+}
+
+void InstrumentSimulator::handle_line(const std::string& line)
+{
+    transcript_.push_back(line);
+    if (transcript_sink_) transcript_sink_(line);
+    ++lines_received_;
+    if (faults_.close_after_lines > 0 && lines_received_ >= faults_.close_after_lines) close_requested_ = true;
+    if (silenced(line)) return;
+
+    if (line == "GET_STAT") {
+        if (faults_.busy_count > 0) {
+            --faults_.busy_count;
+            answer("BUSY");
+        } else {
+            answer(atom_running_ ? "BUSY" : "READY");
+        }
+    } else if (line == "SET_BAUD 38400" || line == "SET_BAUD 9600") {
+        // Answered at the old speed; the new one holds from the next byte.
+        answer("READY");
+        speed_ = line == "SET_BAUD 38400" ? 38400 : 9600;
+    } else if (line == "GET_CONFIG") {
+        for (const std::string& l : configuration_) answer(l);
+        answer("READY");
+    } else if (line == "GET_FW_VERSION") {
+        answer(firmware_);
+        answer("READY");
+    } else if (line == "GET_SYR") {
+        answer(syringe_);
+        answer("READY");
+    } else if (line == "GET_ATOM_INFO") {
+        if (atom_running_) {
+            answer(atom_name_ + " running, " + std::to_string(ms_to_atom_end()) + " ms left");
+            answer("|");
+        } else {
+            answer(atom_name_.empty() ? std::string("idle") : atom_name_ + " done");
+            answer("@");
+        }
+    } else if (line == "CANCEL") {
+        // The atom stops; the program sees it finished at its next poll.
+        atom_running_ = false;
+    } else if (starts_with(line, "DLD_OBJ ")) {
+        download_object(line.substr(8));
+    } else if (line.find('(') != std::string::npos && line.back() == ')') {
+        answer_atom(line);
+    } else {
+        answer("@unknown command " + line);
+    }
+}
+
+void InstrumentSimulator::answer_atom(const std::string& line)
+{
+    const std::size_t open = line.find('(');
+    const std::string name = line.substr(0, open);
+    const std::string inside = line.substr(open + 1, line.size() - open - 2);
+    const SimAtom* atom = nullptr;
+    for (const SimAtom& a : atoms_)
+        if (same_text(a.name, name)) atom = &a;
+    if (!atom) {
+        answer("@unknown atom " + name);
+        return;
+    }
+    int count = 0;
+    if (!inside.empty()) {
+        count = 1;
+        for (char c : inside)
+            if (c == ',') ++count;
+        // The program writes every argument followed by ",".
+        if (inside.back() == ',' && count == atom->argument_count + 1) --count;
+    }
+    if (count != atom->argument_count) {
+        answer("@wrong number of arguments for " + atom->name);
+        return;
+    }
+    ++atom_commands_;
+    bool fails = faults_.error_atom_number > 0 && atom_commands_ == faults_.error_atom_number;
+    for (const std::string& n : faults_.error_atom_names)
+        if (same_text(n, atom->name)) fails = true;
+    if (fails) {
+        answer("@error in atom " + atom->name);
+        return;
+    }
+    if (atom_running_) {
+        answer("BUSY");
+        return;
+    }
+    answer("|");
+    atom_name_ = atom->name;
+    atom_running_ = true;
+    atom_end_ms_ = now_ms_ + atom_time_ms_;
+    if (atom_time_ms_ <= 0) atom_running_ = false;
+}
+
+void InstrumentSimulator::download_object(const std::string& object_line)
+{
+    const std::vector<std::string> f = fields_of(object_line);
+    const int objects = header_index(configuration_, "[objects]");
+    const int atoms = header_index(configuration_, "[atoms]");
+    if (f.size() < 2 || f[1].empty() || objects < 0 || atoms < objects) {
+        answer("@bad object line");
+        return;
+    }
+    for (int i = objects + 1; i < atoms; ++i) {
+        std::string& existing = configuration_[static_cast<std::size_t>(i)];
+        const std::vector<std::string> e = fields_of(existing);
+        if (e.size() > 1 && same_text(e[0], f[0]) && same_text(e[1], f[1])) {
+            existing = object_line;
+            answer("READY");
+            return;
+        }
+    }
+    answer("@unknown object " + f[1]);
+}
+
+}  // namespace kelvo::sim

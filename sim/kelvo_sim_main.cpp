@@ -1,0 +1,252 @@
+// kelvo-sim: the instrument simulator on a pseudo-terminal.
+#include "instrument_simulator.h"
+#include "pty_device.h"
+
+#include "app/cp1252.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <poll.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace kelvo::sim;
+
+namespace {
+
+volatile std::sig_atomic_t stop_requested = 0;
+void on_signal(int) { stop_requested = 1; }
+
+void print_help(std::ostream& out)
+{
+    out << "usage: kelvo-sim --config FILE [options] [faults]\n"
+           "\n"
+           "Answers like the Kelvo instrument on a pseudo-terminal. The device path is\n"
+           "printed on the first line of standard output.\n"
+           "\n"
+           "options:\n"
+           "  --config FILE        configuration text served by GET_CONFIG (Windows-1252)\n"
+           "  --link PATH          also make a symbolic link PATH to the device\n"
+           "  --baud 9600|38400    the instrument's speed at start (default 9600)\n"
+           "  --syringe NAME       the mounted syringe (default: first SYRINGE object)\n"
+           "  --firmware TEXT      the answer to GET_FW_VERSION (default KELVO SIM 1.0)\n"
+           "  --atom-time MS       how long an atom runs (default 1000)\n"
+           "  --transcript FILE    append every received line to FILE (bytes as received)\n"
+           "  --control PATH       make a FIFO PATH that takes fault lines at run time\n"
+           "                       (e.g. echo 'busy 2' > PATH)\n"
+           "\n"
+           "faults, as options (--busy 2) or as control lines (busy 2):\n"
+        << control_syntax
+        << "  as options, \"--silent\" and \"--display-chars\" take no value.\n"
+           "\n"
+           "Bytes the program sends at a speed other than the instrument's are garbled,\n"
+           "and so are answers when the program listens at another speed.\n";
+}
+
+bool read_lines(const std::string& path, std::vector<std::string>& lines)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return true;
+}
+
+// Removes the flow-control characters: they steer the line, they are no data.
+std::string without_flow_control(const std::string& bytes)
+{
+    std::string out;
+    for (char c : bytes)
+        if (c != 0x11 && c != 0x13) out.push_back(c);
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string config_path, link_path, transcript_path, control_path;
+    int baud = 9600;
+    std::vector<std::string> controls;
+    InstrumentSimulator sim;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) {
+                std::cerr << "kelvo-sim: " << a << " needs a value\n";
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            print_help(std::cout);
+            return 0;
+        } else if (a == "--config") {
+            config_path = value();
+        } else if (a == "--link") {
+            link_path = value();
+        } else if (a == "--baud") {
+            const std::string v = value();
+            if (v != "9600" && v != "38400") {
+                std::cerr << "kelvo-sim: --baud takes 9600 or 38400\n";
+                return 2;
+            }
+            baud = std::stoi(v);
+        } else if (a == "--syringe") {
+            sim.set_syringe(kelvo::utf8_to_cp1252(value()));
+        } else if (a == "--firmware") {
+            sim.set_firmware(kelvo::utf8_to_cp1252(value()));
+        } else if (a == "--atom-time") {
+            const std::string v = value();
+            char* end = nullptr;
+            const long ms = std::strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end != '\0' || ms < 0) {
+                std::cerr << "kelvo-sim: --atom-time takes milliseconds\n";
+                return 2;
+            }
+            sim.set_atom_time_ms(static_cast<int>(ms));
+        } else if (a == "--transcript") {
+            transcript_path = value();
+        } else if (a == "--control") {
+            control_path = value();
+        } else if (a == "--silent" || a == "--display-chars") {
+            controls.push_back(a.substr(2) + " on");
+        } else if (a.rfind("--", 0) == 0) {
+            controls.push_back(a.substr(2) + " " + kelvo::utf8_to_cp1252(value()));
+        } else {
+            std::cerr << "kelvo-sim: unknown argument " << a << "\n";
+            print_help(std::cerr);
+            return 2;
+        }
+    }
+    if (config_path.empty()) {
+        print_help(std::cerr);
+        return 2;
+    }
+    std::vector<std::string> lines;
+    if (!read_lines(config_path, lines)) {
+        std::cerr << "kelvo-sim: cannot read " << config_path << "\n";
+        return 1;
+    }
+    sim.set_configuration(lines);
+    sim.set_speed(baud);
+    for (const std::string& c : controls) {
+        std::string error;
+        if (!sim.apply_control(c, &error)) {
+            std::cerr << "kelvo-sim: " << error << "\n";
+            return 2;
+        }
+    }
+
+    std::ofstream transcript;
+    if (!transcript_path.empty()) {
+        transcript.open(transcript_path, std::ios::binary | std::ios::app);
+        if (!transcript) {
+            std::cerr << "kelvo-sim: cannot write " << transcript_path << "\n";
+            return 1;
+        }
+        sim.set_transcript_sink([&transcript](const std::string& line) {
+            transcript << line << '\n';
+            transcript.flush();
+        });
+    }
+
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGTERM, on_signal);
+    std::signal(SIGINT, on_signal);
+
+    PtyDevice device;
+    std::string error;
+    if (!device.open(9600, error)) {
+        std::cerr << "kelvo-sim: " << error << "\n";
+        return 1;
+    }
+    bool made_link = false;
+    if (!link_path.empty()) {
+        struct stat st{};
+        if (lstat(link_path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) unlink(link_path.c_str());
+        if (symlink(device.path().c_str(), link_path.c_str()) != 0) {
+            std::cerr << "kelvo-sim: cannot link " << link_path << ": " << std::strerror(errno) << "\n";
+            return 1;
+        }
+        made_link = true;
+    }
+
+    int control_fd = -1, control_writer = -1;
+    bool made_fifo = false;
+    if (!control_path.empty()) {
+        if (mkfifo(control_path.c_str(), 0600) == 0)
+            made_fifo = true;
+        else if (errno != EEXIST) {
+            std::cerr << "kelvo-sim: cannot make " << control_path << ": " << std::strerror(errno) << "\n";
+            return 1;
+        }
+        control_fd = open(control_path.c_str(), O_RDONLY | O_NONBLOCK);
+        // Our own writer keeps the FIFO from reporting end of file between
+        // the writers that come and go.
+        control_writer = open(control_path.c_str(), O_WRONLY | O_NONBLOCK);
+    }
+
+    std::cout << device.path() << std::endl;
+
+    std::string control_buffer;
+    auto last = std::chrono::steady_clock::now();
+    while (!stop_requested && !sim.close_requested()) {
+        pollfd fds[2] = {{device.master_fd(), POLLIN, 0}, {control_fd, POLLIN, 0}};
+        int timeout = 50;
+        const auto to_end = sim.ms_to_atom_end();
+        if (to_end >= 0 && to_end < timeout) timeout = static_cast<int>(to_end) + 1;
+        const int ready = poll(fds, control_fd >= 0 ? 2 : 1, timeout);
+        const auto now = std::chrono::steady_clock::now();
+        sim.advance(std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count());
+        last = now;
+        if (ready < 0 && errno != EINTR) break;
+        if (ready > 0 && (fds[0].revents & POLLIN)) {
+            const std::string bytes = without_flow_control(device.read_available());
+            if (!bytes.empty()) sim.receive(bytes, device.line_speed());
+        }
+        if (ready > 0 && control_fd >= 0 && (fds[1].revents & POLLIN)) {
+            char buf[512];
+            ssize_t n;
+            while ((n = read(control_fd, buf, sizeof buf)) > 0) control_buffer.append(buf, static_cast<std::size_t>(n));
+            std::size_t nl;
+            while ((nl = control_buffer.find('\n')) != std::string::npos) {
+                const std::string line = control_buffer.substr(0, nl);
+                control_buffer.erase(0, nl + 1);
+                if (line.empty()) continue;
+                if (!sim.apply_control(kelvo::utf8_to_cp1252(line), &error))
+                    std::cerr << "kelvo-sim: " << error << "\n";
+            }
+        }
+        // A device closed by a fault vanishes without its last answer.
+        if (sim.close_requested()) break;
+        if (sim.has_output()) device.write_all(sim.take_output(device.line_speed()));
+    }
+
+    device.close();
+    if (made_link) unlink(link_path.c_str());
+    if (control_writer >= 0) close(control_writer);
+    if (control_fd >= 0) close(control_fd);
+    if (made_fifo) unlink(control_path.c_str());
+    return 0;
+}

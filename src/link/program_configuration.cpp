@@ -1,0 +1,18 @@
+#include "link/program_configuration.h"
+
+#include "app/cp1252.h"
+#include "config/config_db.h"
+#include "trays/tray_report.h"
+
+namespace kelvo {
+
+bool ProgramConfiguration::parse(const std::vector<std::string>& lines) { return config().parse(lines); }
+
+int ProgramConfiguration::object_count() const { return config().object_count(); }
+
+void ProgramConfiguration::write_tray_report(const std::string& method_folder)
+{
+    kelvo::write_tray_report(config(), cp1252_to_utf8(tray_report_path(method_folder)));
+}
+
+}  // namespace kelvo

@@ -1,0 +1,25 @@
+#pragma once
+// The connection chain without windows, for the command-line companion: from
+// the status check to the firmware version against the instrument on one
+// device, inside a Qt event loop. Declared without Qt so that callers need
+// no Qt headers.
+#include <ostream>
+#include <string>
+
+namespace kelvo {
+
+struct HeadlessGetConfigOptions {
+    std::string device;  // the file system's name of the serial device (UTF-8)
+    std::string folder;  // the method folder (UTF-8)
+    bool trace = false;  // print every line sent ("> ") and received ("< ")
+};
+
+// Runs the chain and prints to out (UTF-8): "status: TEXT" for every
+// status-bar text, the traced lines, and at the end "firmware TEXT" and
+// "objects N". Message boxes go through the installed Prompts.
+// Exit codes: 0 configuration read and parsed and firmware known; 1 the
+// received configuration did not parse; 2 the instrument could not be
+// reached (offline fallback run) or stopped answering.
+int run_headless_get_config(const HeadlessGetConfigOptions& options, std::ostream& out);
+
+}  // namespace kelvo

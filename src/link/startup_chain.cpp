@@ -1,0 +1,314 @@
+#include "link/startup_chain.h"
+
+#include "app/cp1252.h"
+#include "app/documents.h"
+#include "app/prompts.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace kelvo {
+
+namespace fs = std::filesystem;
+
+namespace {
+// Paths are Windows-1252 text inside the program.
+fs::path file_system_path(const std::string& path)
+{
+    const std::string utf8 = cp1252_to_utf8(path);
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+}  // namespace
+
+std::string busy_port_text(int port)
+{
+    return std::string("Port ") + std::to_string(port) + " is being used by another program." +
+           " You may close the other program and press Retry, Exit this" +
+           " program, run this program offline, or choose another port";
+}
+
+std::string no_saved_configuration_text(const std::string& method_folder)
+{
+    return std::string("The Kelvo is not connected and ") + " there is no " + "latest_kelvo.kol in " + method_folder + "!";
+}
+
+std::string invalid_saved_configuration_text(const std::string& method_folder)
+{
+    return std::string("The Kelvo is not connected and ") + "latest_kelvo.kol in " + method_folder + " is not valid!";
+}
+
+bool save_configuration_lines(const std::string& path, const std::vector<std::string>& lines)
+{
+    const fs::path target = file_system_path(path);
+    fs::path temporary = target;
+    temporary += ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i > 0) out << "\r\n";
+            out << lines[i];
+        }
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ec;
+            fs::remove(temporary, ec);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+bool load_configuration_lines(const std::string& path, std::vector<std::string>& lines)
+{
+    lines.clear();
+    std::ifstream in(file_system_path(path), std::ios::binary);
+    if (!in) return false;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return true;
+}
+
+StartupChain::StartupChain(KelvoLink& link, ConfigurationStore& configuration, StartupUi& ui)
+    : link_(link), configuration_(configuration), ui_(ui)
+{
+}
+
+OpenResult StartupChain::probe(int port)
+{
+    SerialPort& p = link_.port();
+    const OpenResult result = p.open(port);
+    p.close();
+    return result;
+}
+
+bool StartupChain::open_port()
+{
+    SerialPort& p = link_.port();
+    p.close();
+    for (;;) {
+        const OpenResult result = p.open(port_number_);
+        if (result == OpenResult::ok) return true;
+        // A port taken between the probe and the open is as good as missing.
+        const int next = ui_.choose_port(port_number_);
+        if (next < 1) return false;
+        port_number_ = next;
+    }
+}
+
+bool StartupChain::start()
+{
+    outcome_ = ChainOutcome::running;
+    if (link_.offline()) {
+        offline_fallback();
+        return true;
+    }
+    for (;;) {
+        const OpenResult result = probe(port_number_);
+        if (result == OpenResult::ok) break;
+        if (result == OpenResult::in_use) {
+            switch (ui_.choose_busy_port(port_number_)) {
+            case BusyPortChoice::retry: continue;
+            case BusyPortChoice::exit_program:
+                finish(ChainOutcome::exit_program);
+                ui_.exit_program();
+                return false;
+            case BusyPortChoice::run_offline:
+                link_.set_offline(true);
+                offline_fallback();
+                return true;
+            case BusyPortChoice::another_port: break;
+            }
+        }
+        // Another port was asked for, or this one does not exist.
+        const int next = ui_.choose_port(port_number_);
+        if (next < 1) {
+            link_.set_offline(true);
+            offline_fallback();
+            return true;
+        }
+        port_number_ = next;
+    }
+    if (!open_port()) {
+        link_.set_offline(true);
+        offline_fallback();
+        return true;
+    }
+    link_.ui().busy_cursor();
+    status_check();
+    return true;
+}
+
+void StartupChain::reload()
+{
+    outcome_ = ChainOutcome::running;
+    if (link_.offline()) {
+        link_.set_offline(false);
+        if (!open_port()) {
+            link_.set_offline(true);
+            offline_fallback();
+            return;
+        }
+    }
+    link_.ui().busy_cursor();
+    status_check();
+}
+
+void StartupChain::status_check()
+{
+    link_.send_command(CommandKind::status, "GET_STAT", [this] { baud_up(); }, false, [this] { fast_probe(); });
+}
+
+void StartupChain::baud_up()
+{
+    link_.send_command(
+        CommandKind::status, "SET_BAUD 38400",
+        [this] {
+            link_.port().set_speed(fast_speed);
+            link_.set_offline(false);
+            read_configuration();
+        },
+        false, [this] { timed_out_to_offline(); });
+}
+
+// An instrument still at 38400 baud from an earlier run did not understand
+// "GET_STAT" at 9600; at its speed it answers "???" with an error line.
+void StartupChain::fast_probe()
+{
+    link_.port().set_speed(fast_speed);
+    link_.send_command(CommandKind::reply, "???", [this] { read_configuration(); }, true,
+                       [this] { timed_out_to_offline(); });
+}
+
+void StartupChain::read_configuration()
+{
+    link_.ui().status_text(receiving_configuration_text);
+    link_.send_command(CommandKind::status, "GET_CONFIG", [this] { configuration_received(); }, false,
+                       [this] { timed_out_to_offline(); });
+}
+
+void StartupChain::configuration_received()
+{
+    const std::vector<std::string> lines = link_.return_box();
+    ui_.set_window_title();
+    link_.ui().status_text(configuration_received_text);
+    std::error_code ec;
+    if (!fs::is_directory(file_system_path(method_folder()), ec)) ui_.choose_method_folder();
+    const std::string path = saved_configuration_path();
+    // The copy is what the program runs from when the instrument is away
+    // next time: a copy that could not be written must not pass unnoticed.
+    if (!save_configuration_lines(path, lines)) show_error("Could not write " + path + "!");
+    configuration_valid_ = configuration_.parse(lines);
+    if (configuration_valid_) {
+        link_.ui().status_text(std::to_string(configuration_.object_count()) + objects_received_suffix);
+        configuration_.write_tray_report(method_folder());
+    }
+    ui_.refill_object_pickers();
+    ui_.refresh_editors();
+    link_.ui().restore_cursor();
+    link_.ui().close_splash_and_show_main();
+    ui_.reopen_last_documents();
+    baud_down();
+}
+
+void StartupChain::baud_down()
+{
+    link_.send_command(
+        CommandKind::status, "SET_BAUD 9600",
+        [this] {
+            link_.port().set_speed(normal_speed);
+            // Give the instrument time to change its speed.
+            ui_.after_ms(500, [this] { firmware(); });
+        },
+        false, [this] { stop_not_responding(); });
+}
+
+void StartupChain::firmware()
+{
+    link_.send_command(
+        CommandKind::status, "GET_FW_VERSION",
+        [this] {
+            firmware_version_ = link_.first_answer_line();
+            finish(ChainOutcome::online);
+        },
+        false, [this] { stop_not_responding(); });
+}
+
+void StartupChain::timed_out_to_offline()
+{
+    link_.ui().close_splash_and_show_main();
+    offline_fallback();
+}
+
+void StartupChain::stop_not_responding()
+{
+    link_.not_responding();
+    finish(ChainOutcome::not_responding);
+}
+
+void StartupChain::offline_fallback()
+{
+    link_.set_offline(true);
+    ui_.set_window_title();
+    const std::string folder = method_folder();
+    const std::string path = saved_configuration_path();
+    std::error_code ec;
+    if (!fs::is_regular_file(file_system_path(path), ec)) {
+        configuration_valid_ = false;
+        report_unavailable(no_saved_configuration_text(folder));
+        return;
+    }
+    std::vector<std::string> lines;
+    configuration_valid_ = load_configuration_lines(path, lines) && configuration_.parse(lines);
+    ui_.refill_object_pickers();
+    ui_.refresh_editors();
+    link_.ui().restore_cursor();
+    if (!configuration_valid_) {
+        report_unavailable(invalid_saved_configuration_text(folder));
+        return;
+    }
+    link_.ui().status_text(running_offline_text);
+    ui_.status_window_first_line(running_offline_text);
+    ui_.refresh_editors();
+    ui_.reopen_last_documents();
+    if (!offline_by_switch_) show_information(running_offline_text);
+    configuration_.write_tray_report(folder);
+    finish(ChainOutcome::offline);
+}
+
+void StartupChain::report_unavailable(const std::string& text)
+{
+    show_error(text);
+    link_.ui().restore_cursor();
+    link_.ui().status_text(both_unavailable_text);
+    ui_.clear_documents();
+    finish(ChainOutcome::unavailable);
+}
+
+void StartupChain::finish(ChainOutcome outcome)
+{
+    outcome_ = outcome;
+    ui_.chain_finished(outcome);
+}
+
+}  // namespace kelvo
