@@ -84,11 +84,11 @@ bool ConfigParser::records_of(const Section& s, std::vector<Record>& out) const
     out.clear();
     for (int i = s.first; i < s.end; ++i) {
         const std::string& line = lines_[static_cast<std::size_t>(i)];
+        if (line.find_first_not_of(' ') == std::string::npos) continue;
         Record r;
         r.line = i + 1;
         r.position = i - s.first + 1;
         r.fields = split_config_fields(line);
-        if (r.fields.empty() || (r.fields.size() == 1 && r.fields[0].empty())) continue;
         if (static_cast<int>(r.fields.size()) > field_capacity)
             return fail("Too many fields (at most " + std::to_string(field_capacity) + ")" + at_line(r.line));
         out.push_back(std::move(r));

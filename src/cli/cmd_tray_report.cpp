@@ -1,0 +1,33 @@
+// cadenzor-cli tray-report FILE OUTFILE: parses a configuration file and
+// writes its tray report.
+#include "cli/commands.h"
+#include "config/config_db.h"
+#include "config/config_file.h"
+#include "trays/tray_report.h"
+
+#include <iostream>
+#include <string>
+
+namespace kelvo::cli {
+
+int run_tray_report(const Args& args)
+{
+    if (args.size() != 2) {
+        std::cerr << "usage: cadenzor-cli tray-report FILE OUTFILE\n";
+        return 2;
+    }
+    std::vector<std::string> lines;
+    if (!read_text_lines(args[0], lines)) {
+        std::cerr << "cannot read " << args[0] << "\n";
+        return 2;
+    }
+    ConfigDb& db = config();
+    if (!db.parse(lines)) return 1;
+    if (!write_tray_report(db, args[1])) {
+        std::cerr << "cannot write " << args[1] << "\n";
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace kelvo::cli
