@@ -3,10 +3,22 @@
 namespace kelvo::cli {
 
 // Each command lives in its own file; declare it here and add it to the table.
+int run_check_config(const Args& args);
+int run_tray_report(const Args& args);
+int run_get_config(const Args& args);
+int run_check(const Args& args);
+int run_expr(const Args& args);
+int run_expand(const Args& args);
 
 const std::vector<Command>& commands()
 {
     static const std::vector<Command> table = {
+        {"check-config", "FILE\n      parse a configuration file and print its counts of lists, classes, objects, atoms", run_check_config},
+        {"tray-report", "FILE OUTFILE\n      parse a configuration file and write its tray report to OUTFILE", run_tray_report},
+        {"get-config", "--device PATH --folder DIR [--trace]\n      read the instrument's configuration on PATH into DIR/latest_kelvo.kol (exit 2: offline)", run_get_config},
+        {"check", "FOLDER [NAME...]\n      load the documents of a method folder (or the named ones) against FOLDER/latest_kelvo.kol and print what each load shows", run_check},
+        {"expr", "--config FILE [--unit U] [--empty-ok] [--syr] [--line 'ATOM(v1,v2,)'] [--param 'NAME (UNIT);...=VALUE']... [--syringe NAME] [--set NAME=VALUE]... TEXT\n      test a parameter expression (exit 1: invalid) and, when valid, print its value or \"fails\"", run_expr},
+        {"expand", "FOLDER METHOD [--syringe NAME]\n      expand a method of FOLDER as a run does and print its body start, body end and atom lines (exit 1: expansion failed)", run_expand},
     };
     return table;
 }

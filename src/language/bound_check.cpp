@@ -1,6 +1,17 @@
 #include "language/bound_check.h"
 
-// Provisional: replaced by the expression validity test.
+#include "language/expression.h"
+
 namespace kelvo {
-bool bound_check(const ConfigDb&, const std::string& text, const std::string&, int) { return !text.empty(); }
+
+bool bound_check(const ConfigDb& db, const std::string& text, const std::string& unit, int atom)
+{
+    ValidityContext context;
+    context.unit = unit;
+    context.empty_accepted = false;
+    context.syr_allowed = true;
+    context.atom = atom;
+    return expression_valid(db, text, context);
+}
+
 }  // namespace kelvo

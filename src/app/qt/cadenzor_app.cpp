@@ -1,8 +1,12 @@
 // The cadenzor program on Qt.
+#include "app/command_line.h"
+#include "app/documents.h"
 #include "app/log.h"
 #include "app/prompts.h"
+#include "app/qt/form_name_dialogs.h"
 #include "app/qt/main_form.h"
 #include "app/qt/message_prompts.h"
+#include "app/qt/qt_text.h"
 #include "app/qt/window_place.h"
 #include "app/settings.h"
 
@@ -15,14 +19,19 @@ int kelvo::run_cadenzor(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("Cadenzor");
     QApplication::setOrganizationName("Qerant");
+    // One look on every desktop, and one the screenshots and tests share.
+    QApplication::setStyle("Fusion");
 
     kelvo::MessagePrompts prompts;
     kelvo::PromptsScope prompts_scope(prompts);
 
     kelvo::set_log_path();
-    kelvo::Tmain_form main_form;
-    prompts.set_parent(&main_form);
-    kelvo::close_on_termination_signals(&main_form);
+
+    std::vector<std::string> args;
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(kelvo::from_qstring(arguments[i]));
+    const kelvo::CommandLineOptions options = kelvo::parse_command_line(args);
+    kelvo::set_masslynx_mode(options.masslynx());
 
     // Settings the program reads at start; each read writes its default
     // back, so a first run leaves every value visible in the settings.
@@ -30,14 +39,20 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::read_setting_integer("Status timeout (msec)", 3000);
     kelvo::read_setting_integer("Polling interval", 500);
     kelvo::read_setting_text("Status Box", "True");
-    kelvo::read_setting_text("Method Folder", "");
+    kelvo::set_method_folder(kelvo::read_setting_text("Method Folder", ""));
     kelvo::read_setting_integer("Port", 1);
     kelvo::read_setting_text("Macro", "");
     kelvo::read_setting_text("Method", "");
     kelvo::read_setting_text("Sample List", "");
+
+    kelvo::Tmain_form main_form;
+    prompts.set_parent(&main_form);
+    kelvo::FormNameDialogs name_dialogs(&main_form);
+    kelvo::NameDialogsScope name_dialogs_scope(name_dialogs);
+    kelvo::close_on_termination_signals(&main_form);
+    main_form.apply_command_line(options);
     kelvo::restore_window_position(&main_form);
 
     main_form.show();
-    kelvo::log_message("Started program");
     return app.exec();
 }

@@ -1,0 +1,290 @@
+#include "language/macro.h"
+
+#include "app/cp1252.h"
+#include "app/documents.h"
+#include "app/folder_files.h"
+#include "app/text_utils.h"
+#include "config/config_file.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
+
+namespace kelvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path fs_path(const std::string& cp1252_path) { return fs::path(cp1252_to_utf8(cp1252_path)); }
+
+std::vector<std::string> split_at_commas(const std::string& inner)
+{
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (true) {
+        const auto comma = inner.find(',', start);
+        if (comma == std::string::npos) {
+            pieces.push_back(inner.substr(start));
+            break;
+        }
+        pieces.push_back(inner.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return pieces;
+}
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool less_without_case(const std::string& a, const std::string& b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(lower(a[i]));
+        const auto y = static_cast<unsigned char>(lower(b[i]));
+        if (x != y) return x < y;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+void add_once(std::vector<std::string>& names, const std::string& name)
+{
+    for (const std::string& n : names)
+        if (same_text(n, name)) return;
+    names.push_back(name);
+}
+
+}  // namespace
+
+bool is_special_macro(const std::string& name)
+{
+    for (const char* s : special_macro_names)
+        if (same_text(name, s)) return true;
+    return false;
+}
+
+std::string line_name(const std::string& line)
+{
+    const auto open = line.find('(');
+    return open == std::string::npos ? line : line.substr(0, open);
+}
+
+std::string line_inner(const std::string& line)
+{
+    const auto open = line.find('(');
+    if (open == std::string::npos) return {};
+    const auto close = line.rfind(')');
+    if (close == std::string::npos || close < open) return line.substr(open + 1);
+    return line.substr(open + 1, close - open - 1);
+}
+
+std::vector<std::string> atom_line_values(const std::string& line)
+{
+    std::vector<std::string> values = split_at_commas(line_inner(line));
+    if (!values.empty() && values.back().empty()) values.pop_back();
+    return values;
+}
+
+std::vector<std::string> call_line_values(const std::string& line)
+{
+    const std::string inner = line_inner(line);
+    if (inner.empty()) return {};
+    return split_at_commas(inner);
+}
+
+std::string atom_line_text(const std::string& atom, const std::vector<std::string>& values)
+{
+    std::string line = atom + "(";
+    for (const std::string& v : values) line += v + ",";
+    return line + ")";
+}
+
+std::string call_line_text(const std::string& macro, const std::vector<std::string>& values)
+{
+    std::string line = macro + "(";
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) line += ",";
+        line += values[i];
+    }
+    return line + ")";
+}
+
+MacroText classify_macro_lines(const std::vector<std::string>& lines)
+{
+    MacroText macro;
+    std::size_t i = 0;
+    for (; i < lines.size() && lines[i].rfind("//", 0) == 0; ++i) macro.description.push_back(lines[i].substr(2));
+    for (; i < lines.size(); ++i) {
+        if (lines[i].find(';') != std::string::npos) macro.parameter_lines.push_back(lines[i]);
+        else macro.atom_lines.push_back(lines[i]);
+    }
+    return macro;
+}
+
+std::vector<std::string> macro_file_lines(const MacroText& macro)
+{
+    std::vector<std::string> lines;
+    for (const std::string& d : macro.description) lines.push_back("//" + d);
+    lines.insert(lines.end(), macro.parameter_lines.begin(), macro.parameter_lines.end());
+    lines.insert(lines.end(), macro.atom_lines.begin(), macro.atom_lines.end());
+    return lines;
+}
+
+std::string crlf_text(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& l : lines) text += l + "\r\n";
+    return text;
+}
+
+std::string macro_path(const std::string& name)
+{
+    const std::string path = document_path(name, macro_extension);
+    if (document_file_exists(path)) return path;
+    // A file system that tells case apart may hold the file as wash.KMA.
+    const std::string wanted = strip_extension(name) + macro_extension;
+    std::error_code ec;
+    fs::directory_iterator it(fs_path(method_folder().empty() ? std::string(".") : method_folder()), ec);
+    if (ec) return path;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        bool ok = true;
+        const std::string file = utf8_to_cp1252(it->path().filename().string(), &ok);
+        if (ok && same_text(file, wanted) && !it->is_directory(ec)) {
+            const auto slash = path.find_last_of("/\\");
+            return slash == std::string::npos ? file : path.substr(0, slash + 1) + file;
+        }
+    }
+    return path;
+}
+
+bool macro_file_exists(const std::string& name) { return document_file_exists(macro_path(name)); }
+
+bool read_macro_file(const std::string& name, std::vector<std::string>& lines)
+{
+    return read_document_lines(macro_path(name), lines);
+}
+
+bool document_file_exists(const std::string& path)
+{
+    std::error_code ec;
+    return fs::is_regular_file(fs_path(path), ec);
+}
+
+bool read_document_lines(const std::string& path, std::vector<std::string>& lines)
+{
+    lines.clear();
+    if (!document_file_exists(path)) return false;
+    std::ifstream in(fs_path(path), std::ios::binary);
+    if (!in) return false;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return false;
+    lines = split_text_lines(bytes);
+    return true;
+}
+
+bool write_document_atomically(const std::string& path, const std::string& bytes)
+{
+    const fs::path target = fs_path(path);
+    std::random_device rd;
+    fs::path temporary = target;
+    temporary += ".tmp" + std::to_string(rd() % 100000);
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ec;
+            fs::remove(temporary, ec);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+bool is_read_only_file(const std::string& path)
+{
+    std::error_code ec;
+    const fs::file_status st = fs::status(fs_path(path), ec);
+    if (ec || !fs::is_regular_file(st)) return false;
+    constexpr auto write_bits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (st.permissions() & write_bits) == fs::perms::none;
+}
+
+bool set_read_only_file(const std::string& path, bool read_only)
+{
+    if (!document_file_exists(path)) return false;
+    std::error_code ec;
+    if (read_only) {
+        fs::permissions(fs_path(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove, ec);
+    } else {
+        fs::permissions(fs_path(path), fs::perms::owner_write, fs::perm_options::add, ec);
+    }
+    return !ec;
+}
+
+bool remove_document_file(const std::string& path)
+{
+    std::error_code ec;
+    return fs::remove(fs_path(path), ec) && !ec;
+}
+
+std::vector<std::string> macro_names_in_folder()
+{
+    std::vector<std::string> names;
+    for (const std::string& title : folder_file_titles(method_folder(), macro_extension)) add_once(names, title);
+    std::sort(names.begin(), names.end(), less_without_case);
+    return names;
+}
+
+std::vector<std::string> macro_box_names(const std::string& selected)
+{
+    std::vector<std::string> names = macro_names_in_folder();
+    if (!selected.empty()) {
+        const bool present = std::any_of(names.begin(), names.end(), [&](const std::string& n) { return same_text(n, selected); });
+        if (!present) {
+            names.push_back(selected);
+            std::sort(names.begin(), names.end(), less_without_case);
+        }
+    }
+    return names;
+}
+
+std::vector<std::string> method_editor_macro_names(const std::string& selected)
+{
+    std::vector<std::string> names = macro_box_names(selected);
+    std::erase_if(names, [](const std::string& n) { return is_special_macro(n); });
+    return names;
+}
+
+std::vector<std::string> numbered_display(const std::vector<std::string>& lines, bool indent_repeat_blocks)
+{
+    std::vector<std::string> entries;
+    bool inside = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string name = line_name(lines[i]);
+        const bool is_repeat = same_text(name, "REPEAT");
+        const bool is_end = same_text(name, "END");
+        std::string number = std::to_string(i + 1);
+        if (number.size() < 2) number = "0" + number;
+        const bool indented = indent_repeat_blocks && inside && !is_end && !is_repeat;
+        entries.push_back(number + (indented ? "   " : " ") + name);
+        if (is_repeat) inside = true;
+        else if (is_end) inside = false;
+    }
+    return entries;
+}
+
+}  // namespace kelvo

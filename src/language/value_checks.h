@@ -1,0 +1,144 @@
+#pragma once
+// The tests a value, an object reference or a whole atom line must pass, the
+// stored and display forms of values, and the range check of a method's
+// numeric values. Failures show their messages through the prompts.
+#include "language/parameter_line.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelvo {
+
+class ConfigDb;
+
+// --- stored and display form ---
+
+// A valid time form ("1:30", ":45", "2:") becomes its seconds; any other text
+// is returned unchanged.
+std::string stored_form(const std::string& text);
+// In the unit "s" a plain number is shown as minutes and seconds (90 as 1:30,
+// 60.5 as 1:000.5); every other value unchanged. Negative numbers have no
+// minutes-and-seconds form that reads back, so they are shown unchanged.
+std::string display_form(const std::string& value, const std::string& unit);
+// A number written for a document: up to 15 significant digits, "." as the
+// point, never in exponent form (which the plain-number rule would refuse).
+std::string number_text(double value);
+
+// --- value check ---
+
+// The settings under which a numeric value text is tested.
+struct ValueContext {
+    bool empty_accepted = false;
+    bool syr_allowed = false;
+    int atom = -1;                               // atom whose object arguments may be named; -1: none
+    const ParameterTable* parameters = nullptr;  // parameters that may be named; nullptr: none
+};
+
+// Default, minimum and maximum of a macro parameter.
+ValueContext parameter_bound_context();
+// A numeric argument in the atom pane and at macro save.
+ValueContext atom_argument_context(int atom, bool optional, const ParameterTable& parameters);
+// The value of a numeric parameter in a macro call line.
+ValueContext call_value_context();
+// An atom line at expansion.
+ValueContext expansion_context(int atom, const ParameterTable& parameters);
+// An atom line of a macro without parameters.
+ValueContext parameterless_macro_context(int atom);
+// Minimum, maximum, default and increment of an atom argument in the configuration.
+ValueContext configuration_bound_context(int atom);
+
+bool value_check(const ConfigDb& db, const std::string& text, const std::string& unit, const ValueContext& context);
+
+// --- reference check ---
+
+// Empty when the object value is acceptable for an argument of the class set,
+// otherwise the reason, which continues a message and begins with a double
+// quotation mark (QUOTE + " which doesnt exist in KELVO"). "None" is accepted
+// when the set holds a signal class, as the pane offers it there.
+std::string reference_check(const ConfigDb& db, const std::string& value, std::uint32_t classes,
+                            const std::vector<std::string>& known_names);
+std::string reference_check(const ConfigDb& db, const std::string& value, std::uint32_t classes,
+                            const ParameterTable& known_parameters);
+
+// --- method value check ---
+
+// A numeric parameter value taken from the Method Editor's pane. An empty
+// value shows LABEL + " is not specified", a bad one
+// "Parameter \"NAME\" : VALUE is not a valid value." (error box). Object
+// parameters are chosen from a list and pass.
+bool method_value_check(const ConfigDb& db, const MacroParameter& parameter, const std::string& label,
+                        const std::string& value);
+
+// --- atom lines ---
+
+// Builds an atom line from the texts of the atom pane (one per argument, in
+// argument order; numeric texts as typed). Numeric texts are checked for an
+// atom argument inside the macro and written in stored form. A required empty
+// value shows ARGUMENT + " must be specified!", a bad one
+// " atom \"ATOM\", parameter \"ARGUMENT\" Undefined macro parameter name \"VALUE\"".
+std::optional<std::string> build_atom_line(const ConfigDb& db, int atom, const std::vector<std::string>& texts,
+                                           const ParameterTable& parameters);
+
+// The check of every atom line of a macro before it is saved; the first
+// failure is shown (error box) and ends the check. Lines whose atom is not in
+// the configuration have no arguments to test.
+bool check_macro_atom_lines(const ConfigDb& db, const std::vector<std::string>& atom_lines,
+                            const ParameterTable& parameters);
+
+// The atom names (text before "(") of the lines that name no atom of the
+// configuration, each name once.
+std::vector<std::string> missing_atom_names(const ConfigDb& db, const std::vector<std::string>& atom_lines);
+
+// The object arguments of every atom line with the reference check; one text
+// per failure: "(Line N) Atom \"ATOM\" refers to object \"VALUE" + reason.
+std::vector<std::string> object_reference_failures(const ConfigDb& db, const std::vector<std::string>& atom_lines,
+                                                   const ParameterTable& parameters);
+
+// Expansion check of one atom line of a called macro: the line to execute,
+// with object arguments that name a parameter replaced by the call's value;
+// nullopt after a failure (message shown, prefix "In macro \"NAME\", ").
+std::optional<std::string> expansion_check(const ConfigDb& db, const std::string& macro_name,
+                                           const std::string& atom_line, const ParameterTable& parameters,
+                                           const std::vector<std::string>& call_values);
+
+// The parameter lines of a called macro's file: the lines after the leading
+// description lines up to the first line without ";". Appends them and their
+// parameters; returns how many were read, or nullopt after
+// "couldnt interpret macro param " + LINE (error box).
+std::optional<int> read_called_macro_parameters(const ConfigDb& db, const std::vector<std::string>& file_lines,
+                                                std::vector<std::string>& parameter_lines, ParameterTable& parameters);
+
+// Check of "ERROR ENTRY" / "ERROR EXIT": every line after the description
+// must be an atom line that passes; returns the lines to execute (each
+// argument followed by ","), or nullopt after a failure (message shown).
+std::optional<std::vector<std::string>> check_parameterless_macro(const ConfigDb& db, const std::string& name,
+                                                                  const std::vector<std::string>& file_lines);
+
+// --- "SYR." substitution ---
+
+// "SYR." + a property of the syringe class becomes that property's value for
+// the syringe object; any other value is unchanged.
+std::string syr_substitution(const ConfigDb& db, const std::string& value, const std::string& syringe);
+
+// --- range check ---
+
+// The out-of-range dialog: returns the value to take (the accepted entry, or
+// the proposed value when the dialog is closed otherwise).
+class OutOfRangeDialog {
+public:
+    virtual ~OutOfRangeDialog() = default;
+    virtual double ask(const std::string& context, const std::string& unit, double maximum, double minimum,
+                       double proposed, double value) = 0;
+};
+
+// Clamps the plain-number values of every macro call line of a method to the
+// limits of their parameters (read from the macro files of the method
+// folder), asking the dialog for each value outside. Lines are rebuilt in
+// place. False after a message (unreadable parameter line, limit that cannot
+// be evaluated); changed tells whether any value was replaced.
+bool range_check_method(const ConfigDb& db, std::vector<std::string>& call_lines, const std::string& syringe,
+                        OutOfRangeDialog& dialog, bool& changed);
+
+}  // namespace kelvo
