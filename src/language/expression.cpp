@@ -153,21 +153,38 @@ private:
     std::deque<Frame> frames_;
 };
 
-// What was decided for (frame, range, unit). The whole text's frame is kept
-// in a table while that stays small; everything else in a hash map.
+// What was decided for (frame, range, unit). Ranges of the whole text's
+// frame begin at its start or after one of + - * / ( and end at its end or
+// before one of + - * / ), so a table over those boundaries holds them all;
+// the rare ranges of later frames go to a hash map.
 template <typename Entry>
 class RangeMemo {
 public:
-    explicit RangeMemo(std::size_t top_size) : stride_(top_size + 1)
+    explicit RangeMemo(const std::string& top)
     {
-        const std::size_t entries = stride_ * stride_ * unit_slots;
+        const std::size_t n = top.size();
+        start_id_.assign(n + 1, -1);
+        end_id_.assign(n + 1, -1);
+        int starts = 0, ends = 0;
+        for (std::size_t i = 0; i <= n; ++i) {
+            const char before = i > 0 ? top[i - 1] : '+';
+            const char at = i < n ? top[i] : '+';
+            if (before == '+' || before == '-' || before == '*' || before == '/' || before == '(') start_id_[i] = starts++;
+            if (at == '+' || at == '-' || at == '*' || at == '/' || at == ')') end_id_[i] = ends++;
+        }
+        ends_ = static_cast<std::size_t>(ends);
+        const std::size_t entries = static_cast<std::size_t>(starts) * ends_ * unit_slots;
+        // A text of operators only would want megabytes; it gets the hash map.
         if (entries * sizeof(Entry) <= dense_byte_limit) dense_.resize(entries);
     }
     Entry& at(int f, int b, int e, int u)
     {
-        if (f == 0 && !dense_.empty())
-            return dense_[(static_cast<std::size_t>(b) * stride_ + static_cast<std::size_t>(e)) * unit_slots +
-                          static_cast<std::size_t>(u)];
+        if (f == 0 && !dense_.empty()) {
+            const int sb = start_id_[static_cast<std::size_t>(b)], se = end_id_[static_cast<std::size_t>(e)];
+            if (sb >= 0 && se >= 0)
+                return dense_[(static_cast<std::size_t>(sb) * ends_ + static_cast<std::size_t>(se)) * unit_slots +
+                              static_cast<std::size_t>(u)];
+        }
         const std::uint64_t key = (static_cast<std::uint64_t>(f) << 40) | (static_cast<std::uint64_t>(b) << 24) |
                                   (static_cast<std::uint64_t>(e) << 8) | static_cast<std::uint64_t>(u);
         return sparse_[key];  // references into an unordered_map survive rehashing
@@ -175,7 +192,8 @@ public:
 
 private:
     static constexpr std::size_t dense_byte_limit = std::size_t(4) << 20;
-    std::size_t stride_;
+    std::vector<int> start_id_, end_id_;
+    std::size_t ends_ = 0;
     std::vector<Entry> dense_;
     std::unordered_map<std::uint64_t, Entry> sparse_;
 };
@@ -203,7 +221,7 @@ class Validator {
 public:
     Validator(const ConfigDb& db, const ValidityContext& context, std::string normal)
         : db_(db), context_(context), units_(context.unit), size_(static_cast<int>(normal.size())),
-          chain_(std::move(normal)), memo_(static_cast<std::size_t>(size_))
+          chain_(std::move(normal)), memo_(chain_.text(0))
     {
     }
 
@@ -288,7 +306,7 @@ class Evaluator {
 public:
     Evaluator(EvaluationSession& session, std::string normal, const std::string& unit)
         : s_(session), units_(unit), size_(static_cast<int>(normal.size())), chain_(std::move(normal)),
-          memo_(static_cast<std::size_t>(size_))
+          memo_(chain_.text(0))
     {
     }
 

@@ -7,9 +7,9 @@
 namespace kelvo::expression_test {
 namespace {
 
-using Evaluation = ExpressionTest;
+using ExpressionEvaluation = ExpressionTest;
 
-TEST_F(Evaluation, SplitsAtTheLeftmostOperatorWithoutPrecedence)
+TEST_F(ExpressionEvaluation, SplitsAtTheLeftmostOperatorWithoutPrecedence)
 {
     EXPECT_DOUBLE_EQ(eval("10-2-3"), 11);
     EXPECT_DOUBLE_EQ(eval("2*3+4"), 14);
@@ -26,7 +26,7 @@ TEST_F(Evaluation, SplitsAtTheLeftmostOperatorWithoutPrecedence)
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(Evaluation, FailuresGiveNoValue)
+TEST_F(ExpressionEvaluation, FailuresGiveNoValue)
 {
     double v = 7;
     context.unit = "";
@@ -38,7 +38,7 @@ TEST_F(Evaluation, FailuresGiveNoValue)
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(Evaluation, TimesInSeconds)
+TEST_F(ExpressionEvaluation, TimesInSeconds)
 {
     EXPECT_DOUBLE_EQ(eval("1:30", "s"), 90);
     EXPECT_DOUBLE_EQ(eval(":45", "s"), 45);
@@ -47,7 +47,7 @@ TEST_F(Evaluation, TimesInSeconds)
     EXPECT_DOUBLE_EQ(eval("1:30*2", "s"), 180);
 }
 
-TEST_F(Evaluation, SampleListVariablesAndRepeatCount)
+TEST_F(ExpressionEvaluation, SampleListVariablesAndRepeatCount)
 {
     run.sl.volume = 2.5;
     run.sl.volume2 = 4;
@@ -64,7 +64,7 @@ TEST_F(Evaluation, SampleListVariablesAndRepeatCount)
     EXPECT_TRUE(std::isnan(eval("Repeat Count", "s")));
 }
 
-TEST_F(Evaluation, SyringePropertiesOfTheGivenSyringe)
+TEST_F(ExpressionEvaluation, SyringePropertiesOfTheGivenSyringe)
 {
     context.syringe = "Syr10";
     EXPECT_DOUBLE_EQ(eval("SYR.Max Volume", micro_litre), 10);
@@ -80,7 +80,7 @@ TEST_F(Evaluation, SyringePropertiesOfTheGivenSyringe)
     EXPECT_DOUBLE_EQ(eval("SYR.Max Volume", micro_litre), 0);
 }
 
-TEST_F(Evaluation, ObjectPropertiesOfTheAtomLine)
+TEST_F(ExpressionEvaluation, ObjectPropertiesOfTheAtomLine)
 {
     context.atom = atom("GET_SAMPLE");
     run.atom_line_values = {"Tray1", "5", "2", "1", ""};
@@ -108,7 +108,7 @@ TEST_F(Evaluation, ObjectPropertiesOfTheAtomLine)
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(Evaluation, ErrorCommandEntryTakesTheCommandsValues)
+TEST_F(ExpressionEvaluation, ErrorCommandEntryTakesTheCommandsValues)
 {
     double v = 0;
     run.atom_line_values = {"Tray3"};
@@ -119,7 +119,7 @@ TEST_F(Evaluation, ErrorCommandEntryTakesTheCommandsValues)
     EXPECT_DOUBLE_EQ(v, 10);
 }
 
-TEST_F(Evaluation, ParametersTakeTheCallsValues)
+TEST_F(ExpressionEvaluation, ParametersTakeTheCallsValues)
 {
     const ParameterTable parameters{numeric_parameter("Vol", micro_litre), numeric_parameter("Wait", "s"),
                                     numeric_parameter("Twice", micro_litre), numeric_parameter("Vol", "mm")};
@@ -146,7 +146,7 @@ TEST_F(Evaluation, ParametersTakeTheCallsValues)
     EXPECT_TRUE(std::isnan(eval("Wait", "s")));
 }
 
-TEST_F(Evaluation, WrongUnitMessagesAreExact)
+TEST_F(ExpressionEvaluation, WrongUnitMessagesAreExact)
 {
     for (const char* name : {"SL.volume", "SL.volume2"}) {
         prompts.shown.clear();
@@ -164,7 +164,7 @@ TEST_F(Evaluation, WrongUnitMessagesAreExact)
     EXPECT_EQ(prompts.shown, std::vector<std::string>{"error: SL.volume has wrong units for LABEL"});
 }
 
-TEST_F(Evaluation, MessagesOfCombinationsTriedOnTheWayAreNotShownOnSuccess)
+TEST_F(ExpressionEvaluation, MessagesOfCombinationsTriedOnTheWayAreNotShownOnSuccess)
 {
     // 2*SL.volume first tries SL.volume as the dimensionless factor.
     run.sl.volume = 3;
@@ -177,7 +177,7 @@ TEST_F(Evaluation, MessagesOfCombinationsTriedOnTheWayAreNotShownOnSuccess)
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(Evaluation, AFailureShowsTheFirstMessageOnly)
+TEST_F(ExpressionEvaluation, AFailureShowsTheFirstMessageOnly)
 {
     const EvaluationResult r = quietly("SL.index*SL.volume", "s");
     EXPECT_FALSE(r.ok);

@@ -9,9 +9,9 @@
 namespace kelvo::expression_test {
 namespace {
 
-using PropertySearch = ExpressionTest;
+using ExpressionPropertySearch = ExpressionTest;
 
-TEST_F(PropertySearch, MaxIndexIsColumnsTimesRowsOfTheTrayType)
+TEST_F(ExpressionPropertySearch, MaxIndexIsColumnsTimesRowsOfTheTrayType)
 {
     EXPECT_DOUBLE_EQ(property_search(db, "Tray1", "Max Index", ""), 60);
     EXPECT_DOUBLE_EQ(property_search(db, "tray2", "max index", ""), 60);
@@ -20,7 +20,7 @@ TEST_F(PropertySearch, MaxIndexIsColumnsTimesRowsOfTheTrayType)
     EXPECT_DOUBLE_EQ(property_search(db, "Tray3", "Max Index", ""), 0);
 }
 
-TEST_F(PropertySearch, ThreeLinksAtMost)
+TEST_F(ExpressionPropertySearch, ThreeLinksAtMost)
 {
     EXPECT_DOUBLE_EQ(property_search(db, "L4", "Deep", ""), 7);
     EXPECT_DOUBLE_EQ(property_search(db, "L1", "Deep", ""), 7);
@@ -30,7 +30,7 @@ TEST_F(PropertySearch, ThreeLinksAtMost)
     EXPECT_DOUBLE_EQ(property_search(db, "L5", "Nothing", ""), 1);
 }
 
-TEST_F(PropertySearch, TheFirstPropertyOfTheNameDecidesItsClass)
+TEST_F(ExpressionPropertySearch, TheFirstPropertyOfTheNameDecidesItsClass)
 {
     EXPECT_DOUBLE_EQ(property_search(db, "Tray1", "Offset Z", "mm"), 1.5);
     EXPECT_DOUBLE_EQ(property_search(db, "Tray1", "Vial Depth", "mm"), 30);
@@ -41,16 +41,16 @@ TEST_F(PropertySearch, TheFirstPropertyOfTheNameDecidesItsClass)
     EXPECT_DOUBLE_EQ(property_search(db, "NoSuchObject", "Vial Depth", "mm"), 1);
 }
 
-TEST_F(PropertySearch, AReferenceToAnotherClassThanThePathsReadsByName)
+TEST_F(ExpressionPropertySearch, AReferenceToAnotherClassThanThePathsReadsByName)
 {
     // "Tray Holder" may name a TRAY_HOLDER or a HOLDER2; only the latter has a Height.
     EXPECT_DOUBLE_EQ(property_search(db, "Tray2", "Height", "mm"), 40);
     EXPECT_DOUBLE_EQ(property_search(db, "Tray1", "Height", "mm"), 0);
 }
 
-using BoundCheck = ExpressionTest;
+using ExpressionBoundCheck = ExpressionTest;
 
-TEST_F(BoundCheck, IsTheValidityTestWithSyringeAndAtomButNoEmptyText)
+TEST_F(ExpressionBoundCheck, IsTheValidityTestWithSyringeAndAtomButNoEmptyText)
 {
     const int get_sample = atom("GET_SAMPLE");
     EXPECT_TRUE(bound_check(db, "SYR.Max Volume", micro_litre, get_sample));
@@ -63,7 +63,7 @@ TEST_F(BoundCheck, IsTheValidityTestWithSyringeAndAtomButNoEmptyText)
     EXPECT_FALSE(bound_check(db, "SYR.Max Volume", "mm", get_sample));
 }
 
-TEST_F(BoundCheck, AFailingBoundFailsTheParse)
+TEST_F(ExpressionBoundCheck, AFailingBoundFailsTheParse)
 {
     std::vector<std::string> debug;
     set_debug_sink([&](const std::string& line) { debug.push_back(line); });

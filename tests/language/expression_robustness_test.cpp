@@ -124,7 +124,7 @@ std::string near_valid(std::mt19937& random, std::size_t max_length)
     return text.substr(0, max_length);
 }
 
-class Robustness : public ExpressionTest {
+class ExpressionRobustness : public ExpressionTest {
 protected:
     void SetUp() override
     {
@@ -155,7 +155,7 @@ protected:
     const std::vector<std::string> units{"", micro_litre, micro_litre_per_s, "s", "mm"};
 };
 
-TEST_F(Robustness, ShortTextsFollowTheLiteralRules)
+TEST_F(ExpressionRobustness, ShortTextsFollowTheLiteralRules)
 {
     std::mt19937 random(20240611);
     int valid_count = 0;
@@ -175,7 +175,7 @@ TEST_F(Robustness, ShortTextsFollowTheLiteralRules)
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(Robustness, LongHostileTextsAreDecidedAndEvaluateExactlyWhereValid)
+TEST_F(ExpressionRobustness, LongHostileTextsAreDecidedAndEvaluateExactlyWhereValid)
 {
     std::mt19937 random(77);
     int valid_count = 0;
@@ -195,7 +195,7 @@ TEST_F(Robustness, LongHostileTextsAreDecidedAndEvaluateExactlyWhereValid)
     EXPECT_GT(valid_count, 30);
 }
 
-TEST_F(Robustness, WorstCasesForAnUnrememberingSplitScanFinish)
+TEST_F(ExpressionRobustness, WorstCasesForAnUnrememberingSplitScanFinish)
 {
     validity.unit = micro_litre;
     context.unit = micro_litre;

@@ -5,9 +5,9 @@
 namespace kelvo::expression_test {
 namespace {
 
-using Validity = ExpressionTest;
+using ExpressionValidity = ExpressionTest;
 
-TEST_F(Validity, NormalFormDropsBlanksAtTheEndsAndNextToOperatorsOnly)
+TEST_F(ExpressionValidity, NormalFormDropsBlanksAtTheEndsAndNextToOperatorsOnly)
 {
     EXPECT_EQ(expression_normal_form("2 * ( 3 + 4 )"), "2*(3+4)");
     EXPECT_EQ(expression_normal_form(" Repeat Count "), "Repeat Count");
@@ -18,7 +18,7 @@ TEST_F(Validity, NormalFormDropsBlanksAtTheEndsAndNextToOperatorsOnly)
     EXPECT_EQ(expression_normal_form("Repeat  Count"), "Repeat  Count");
 }
 
-TEST_F(Validity, NumbersAndTimes)
+TEST_F(ExpressionValidity, NumbersAndTimes)
 {
     for (const char* t : {"0", "12", "-3.5", ".5", "5."}) EXPECT_TRUE(valid(t, micro_litre)) << t;
     for (const char* t : {"1e3", "+5", "1.2.3", "1,5", "5 5"}) EXPECT_FALSE(valid(t, "")) << t;
@@ -36,7 +36,7 @@ TEST_F(Validity, NumbersAndTimes)
     EXPECT_DOUBLE_EQ(time_form_seconds("12345678901:"), 12345678901.0 * 60);
 }
 
-TEST_F(Validity, EmptyTextOnlyWhereTheContextAcceptsIt)
+TEST_F(ExpressionValidity, EmptyTextOnlyWhereTheContextAcceptsIt)
 {
     EXPECT_FALSE(valid("", ""));
     EXPECT_TRUE(valid("", "", false, -1, nullptr, true));
@@ -47,7 +47,7 @@ TEST_F(Validity, EmptyTextOnlyWhereTheContextAcceptsIt)
     EXPECT_FALSE(valid("1+", "", false, -1, nullptr, true));
 }
 
-TEST_F(Validity, SampleListVariablesHaveTheirUnits)
+TEST_F(ExpressionValidity, SampleListVariablesHaveTheirUnits)
 {
     EXPECT_TRUE(valid("2*SL.volume", micro_litre));
     EXPECT_TRUE(valid("SL.volume+5", micro_litre));
@@ -62,7 +62,7 @@ TEST_F(Validity, SampleListVariablesHaveTheirUnits)
     EXPECT_FALSE(valid("Repeat Count", "s"));
 }
 
-TEST_F(Validity, UnitRulesOfTheOperations)
+TEST_F(ExpressionValidity, UnitRulesOfTheOperations)
 {
     // A flow times a time is a volume, whichever side the flow is on; a bare
     // number stands for the time.
@@ -80,7 +80,7 @@ TEST_F(Validity, UnitRulesOfTheOperations)
     EXPECT_FALSE(valid("SYR.Needle Length*SYR.Needle Length", "mm", true));
 }
 
-TEST_F(Validity, SyringePropertiesOnlyWhereAllowed)
+TEST_F(ExpressionValidity, SyringePropertiesOnlyWhereAllowed)
 {
     EXPECT_TRUE(valid("SYR.Max Volume", micro_litre, true));
     EXPECT_TRUE(valid("syr.max volume", micro_litre, true));
@@ -92,7 +92,7 @@ TEST_F(Validity, SyringePropertiesOnlyWhereAllowed)
     EXPECT_FALSE(valid("SYR.Part Number", "", true));
 }
 
-TEST_F(Validity, ObjectArgumentPropertiesOfTheAtom)
+TEST_F(ExpressionValidity, ObjectArgumentPropertiesOfTheAtom)
 {
     const int get_sample = atom("GET_SAMPLE");
     EXPECT_TRUE(valid("Tray.Max Index", "", false, get_sample));
@@ -110,7 +110,7 @@ TEST_F(Validity, ObjectArgumentPropertiesOfTheAtom)
     EXPECT_FALSE(valid("Tray.Part Number", "", false, get_sample));
 }
 
-TEST_F(Validity, ParametersByNameAndUnit)
+TEST_F(ExpressionValidity, ParametersByNameAndUnit)
 {
     ParameterTable parameters{numeric_parameter("Vol", micro_litre), numeric_parameter("Vol", "mm"),
                               numeric_parameter("Flow Rate", micro_litre_per_s)};
@@ -128,7 +128,7 @@ TEST_F(Validity, ParametersByNameAndUnit)
     EXPECT_FALSE(valid("Source", "", false, -1, &parameters));
 }
 
-TEST_F(Validity, NegationGroupsAndBlanks)
+TEST_F(ExpressionValidity, NegationGroupsAndBlanks)
 {
     EXPECT_TRUE(valid("-SL.volume", micro_litre));
     EXPECT_TRUE(valid("--2", ""));
@@ -146,7 +146,7 @@ TEST_F(Validity, NegationGroupsAndBlanks)
     EXPECT_FALSE(valid("SL. index", ""));
 }
 
-TEST_F(Validity, TextsBeyondTheLengthLimitAreRefused)
+TEST_F(ExpressionValidity, TextsBeyondTheLengthLimitAreRefused)
 {
     std::string text = "1";
     while (text.size() + 2 <= expression_length_limit) text += "+1";

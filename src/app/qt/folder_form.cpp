@@ -36,6 +36,9 @@ Tfolder_form::Tfolder_form(QWidget* parent) : QDialog(parent)
     cancel_button->setObjectName("cancel_button");
     browse_button = new QPushButton("Browse", this);
     browse_button->setObjectName("browse_button");
+    // Enter means OK wherever the focus is.
+    cancel_button->setAutoDefault(false);
+    browse_button->setAutoDefault(false);
     connect(ok_button, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_button, &QPushButton::clicked, this, &QDialog::reject);
     connect(browse_button, &QPushButton::clicked, this, [this] { browse_buttonClick(); });

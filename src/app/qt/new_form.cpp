@@ -27,6 +27,7 @@ Tnew_form::Tnew_form(QWidget* parent) : QDialog(parent)
     cancel_button->setObjectName("cancel_button");
     // Enter acts as OK, Escape (QDialog's own) as Cancel.
     ok_button->setDefault(true);
+    cancel_button->setAutoDefault(false);  // Enter means OK wherever the focus is
     connect(ok_button, &QPushButton::clicked, this, [this] { ok_buttonClick(); });
     connect(cancel_button, &QPushButton::clicked, this, &QDialog::reject);
 

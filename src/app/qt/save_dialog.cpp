@@ -28,6 +28,7 @@ Tsave_dialog::Tsave_dialog(QWidget* parent)
     cancel_button = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
     cancel_button->setObjectName("cancel_button");
     ok_button->setDefault(true);
+    cancel_button->setAutoDefault(false);  // Enter means OK wherever the focus is
     connect(ok_button, &QPushButton::clicked, this, [this] {
         chosen_ = name_to_save->text();
         ok_ = true;

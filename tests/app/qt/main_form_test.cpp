@@ -633,7 +633,12 @@ TEST_F(MainFormTest, NewFormIsTrueOnlyWithOkAndAName)
     });
     EXPECT_FALSE(dialog.run("Choose name of new Macro", "Name of new Macro", "Wash", chosen));
     EXPECT_TRUE(dialog.ok_pressed());
-    when_modal([](QWidget* w) { static_cast<Tnew_form*>(w)->ok_button->click(); });
+    // Enter acts as OK, also with the focus on Cancel.
+    when_modal([](QWidget* w) {
+        auto* d = static_cast<Tnew_form*>(w);
+        d->cancel_button->setFocus();
+        press_key(d->cancel_button, Qt::Key_Return);
+    });
     EXPECT_TRUE(dialog.run("Choose name of new Macro", "Name of new Macro", "Wash", chosen));
     EXPECT_EQ(chosen, "Wash");
 }
