@@ -123,24 +123,12 @@ TEST_F(Expand, FailuresShowTheirMessageAndStop)
     write_macro("Bad Atom", "MOVE_TO_HOME()\r\nFLY()\r\n");
     EXPECT_FALSE(run({"Bad Atom()"}));
     EXPECT_EQ(lists.expanded_method, (Lines{"MOVE_TO_HOME()"}));  // as far as it got
-    write_macro("Wrong Object", "MOVE_TO_OBJECT(Syr10ul,,1,)\r\n");
-    EXPECT_FALSE(run({"Wrong Object()"}));
-    write_macro("No Object", "MOVE_TO_OBJECT(Tray9,,1,)\r\n");
-    EXPECT_FALSE(run({"No Object()"}));
-    write_macro("Extra", "SET_SPEED(Fast,1,)\r\n");
-    EXPECT_FALSE(run({"Extra()"}));
-    write_macro("Bad Value", "AIR_GAP(lots,)\r\n");
-    EXPECT_FALSE(run({"Bad Value()"}));
     EXPECT_EQ(shown(), (Lines{
                            "error: Macro \"Nowhere\" does not exist.",
                            "error: Macro \"../Two A\" does not exist.",
                            "error: Depth: x y makes no sense ",
                            "error: couldnt interpret macro param Depth (\xB5l);x y;0;1",
                            "error: In macro \"Bad Atom\", FLY is not an atom!",
-                           "error: In macro \"Wrong Object\", MOVE_TO_OBJECT: Syr10ul is not a valid object for Object",
-                           "error: In macro \"No Object\", MOVE_TO_OBJECT: Tray9 is not an object",
-                           "error: In macro \"Extra\", SET_SPEED(Fast,1,) does not have 1 arguments.",
-                           "error: In macro \"Bad Value\", lots is not a good parameter",
                        }));
 }
 
@@ -149,15 +137,6 @@ TEST_F(Expand, ACallValueTakesThePlaceOfItsParameterUntested)
     // Load checks the call values against their classes; expansion takes them as they are.
     ASSERT_TRUE(run({"Two B(Tray1,1)"}));
     EXPECT_EQ(lists.expanded_method[0], "WASH_SYRINGE(Tray1,Volume,3,1,1,)");
-}
-
-TEST_F(Expand, SampleListObjectsAndSignalNonePass)
-{
-    write_macro("Objects", "Where;TRAY\r\nMOVE_TO_OBJECT(SL.injector2,,1,)\r\nREAD_BARCODE(Where,SL.index,)\r\n"
-                           "INJECT(SL.injector,1,0,0,None,)\r\nCHECK_SYRINGE(SYR,)\r\n");
-    ASSERT_TRUE(run({"Objects(SL.tray2)"}));
-    EXPECT_EQ(lists.expanded_method, (Lines{"MOVE_TO_OBJECT(SL.injector2,,1,)", "READ_BARCODE(SL.tray2,SL.index,)",
-                                            "INJECT(SL.injector,1,0,0,None,)", "CHECK_SYRINGE(SYR,)"}));
 }
 
 TEST_F(Expand, TheCapacityIsNeverExceeded)

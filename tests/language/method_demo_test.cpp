@@ -79,25 +79,6 @@ TEST_F(DemoMethods, CoverBothSyringesARepeatAndTheSampleListValues)
     EXPECT_TRUE(sample_list_values);
 }
 
-TEST_F(DemoMethods, TheStandardInjectionExpandsFramedBySpecialMacros)
-{
-    std::string syringe;
-    std::vector<std::string> lines;
-    ASSERT_TRUE(read_method_for_run("Standard Injection", syringe, lines));
-    RunLists lists;
-    ASSERT_TRUE(expand(demo_db(), syringe, lines, lists));
-    EXPECT_EQ(lists.running_method.front(), "CHECK SL ENTRY()");
-    EXPECT_EQ(lists.running_method[2], "METHOD ENTRY()");
-    EXPECT_EQ(lists.running_method.back(), "SL EXIT()");
-    EXPECT_EQ(lists.expanded_method[static_cast<std::size_t>(lists.body_start)], "SET_SPEED(Normal,)");
-    EXPECT_EQ(lists.expanded_method[static_cast<std::size_t>(lists.body_end)],
-              "WASH_SYRINGE(Wash1,SYR.Max Volume/2,2,SYR.Fill Speed,SYR.Inject Speed,)");
-    const auto inject = std::find_if(lists.expanded_method.begin(), lists.expanded_method.end(),
-                                     [](const std::string& l) { return l.rfind("INJECT(", 0) == 0; });
-    ASSERT_NE(inject, lists.expanded_method.end());
-    EXPECT_EQ(*inject, "INJECT(SL.injector,Speed,0,Delay,Inject1,)");
-}
-
 TEST_F(DemoMethods, FilesAreWindows1252WithCrLf)
 {
     for (const std::string& name : method_names_in_folder()) {

@@ -187,50 +187,6 @@ TEST_F(MethodDocumentTest, CallValuesOutsideTheirClassesWarnAndLeaveTheMethodNam
     EXPECT_TRUE(hooks.called("clear_name_selection"));
 }
 
-TEST_F(MethodDocumentTest, DescriptionAndSyringeLinesAnywhereAreTakenOut)
-{
-    write_method("Demo", "//one\r\nSyringe:Syr100ul\r\nTwo A()\r\n//two\r\nTwo A()\r\n[MACRO Two A]\r\n"
-                         "MOVE_TO_HOME()\r\nSET_SPEED(Fast,)\r\n");
-    EXPECT_EQ(document.load("Demo"), MethodLoadResult::refused);  // "//two" is checked as a call
-    write_method("Demo", "Syringe:Syr100ul\r\nTwo A()\r\n");
-    EXPECT_EQ(document.load("Demo"), MethodLoadResult::loaded);
-    EXPECT_EQ(document.syringe(), "Syr100ul");
-    EXPECT_EQ(document.calls(), (Lines{"Two A()"}));
-}
-
-TEST_F(MethodDocumentTest, ChoosingANameAsksForTheMethodLeftAndStartsANewOneWhenTheLoadFails)
-{
-    save_method("Demo", sample());
-    document.load("Demo");
-    document.calls().push_back("Two A()");
-    prompts.yes_no_answers = {false};
-    EXPECT_EQ(document.choose_name("Fresh"), MethodLoadResult::refused);
-    EXPECT_EQ(shown(), (Lines{"question: The method \"Demo\" has been changed. Do you wish to save it?"}));
-    EXPECT_EQ(document.name(), "Fresh");
-    EXPECT_TRUE(document.calls().empty());
-    EXPECT_EQ(setting("Method"), "Fresh");
-
-    // A method whose macro was deleted: refused with the list, then a new
-    // method of that name.
-    write_method("Broken", "syringe:Syr10ul\r\nGone()\r\n");
-    EXPECT_EQ(document.choose_name("Broken"), MethodLoadResult::refused);
-    EXPECT_EQ(shown().back(), "error: Method \"Broken\" cant be loaded because the following macros dont exist:\nGone\n");
-    EXPECT_EQ(document.name(), "Broken");
-    EXPECT_TRUE(document.calls().empty());
-    EXPECT_EQ(method_bytes("Broken"), "syringe:Syr10ul\r\nGone()\r\n");
-}
-
-TEST_F(MethodDocumentTest, ReopeningAMethodThatFailsSelectsNone)
-{
-    settings.write("", "Method", SettingValue::of_text("Gone"));
-    EXPECT_EQ(document.reopen("Gone"), MethodLoadResult::refused);
-    EXPECT_EQ(setting("Method"), "");
-    EXPECT_TRUE(hooks.called("clear_name_selection"));
-    save_method("Demo", sample());
-    EXPECT_EQ(document.reopen("Demo"), MethodLoadResult::loaded);
-    EXPECT_EQ(setting("Method"), "Demo");
-}
-
 // ---- Save and Save As
 
 TEST_F(MethodDocumentTest, SaveWritesTheFileAndLoadReadsItBack)
@@ -313,14 +269,7 @@ TEST_F(MethodDocumentTest, SaveAsAsksForANameRefusesParenthesesAndAsksBeforeOver
     EXPECT_EQ(setting("Method"), "Fresh");
     EXPECT_TRUE(hooks.called("select_name Fresh"));
     EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path() / "Out.KME"));
-}
 
-TEST_F(MethodDocumentTest, SaveAsOverwritesOnYes)
-{
-    save_method("Taken", sample());
-    document.new_method("x");
-    document.select_syringe("Syr10ul");
-    document.calls() = {"Two A()"};
     hooks.names = {std::string("taken")};
     prompts.yes_no_answers = {true};
     ASSERT_TRUE(document.save_as());
@@ -356,10 +305,8 @@ TEST_F(MethodDocumentTest, DeletingTheLastCallCountsAsAChange)
     ASSERT_TRUE(document.delete_call(2));
     EXPECT_TRUE(document.changed());
     EXPECT_EQ(debug.back(), " vs Two B(Wash2,3)");
-}
 
-TEST_F(MethodDocumentTest, WithoutAFileAnyContentCountsAsAChange)
-{
+    // Without a file any content counts.
     document.new_method("New");
     EXPECT_FALSE(document.changed());
     document.description() = {"x"};

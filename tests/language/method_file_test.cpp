@@ -25,15 +25,6 @@ TEST(MethodLines, SectionHeadersAreRecognisedWithoutRegardToCase)
     EXPECT_EQ(section_header("METHOD EXIT"), "[MACRO METHOD EXIT]");
 }
 
-TEST(MethodLines, SyringeLines)
-{
-    EXPECT_TRUE(is_syringe_line("syringe:Syr10ul"));
-    EXPECT_TRUE(is_syringe_line("SYRINGE:Syr10ul"));
-    EXPECT_FALSE(is_syringe_line("syringe Syr10ul"));
-    EXPECT_EQ(syringe_of_line("Syringe:Syr100ul"), "Syr100ul");
-    EXPECT_EQ(syringe_of_line("syringe:"), "");
-}
-
 TEST(MethodLines, DistinctMacrosInOrderOfFirstCall)
 {
     EXPECT_EQ(distinct_macro_names({"B(1)", "A()", "b(2)", "C(x,y)", "A()"}), (Lines{"B", "A", "C"}));
@@ -137,18 +128,6 @@ TEST_F(MethodFile, ImportFilterAndCopies)
 
 // ---- the parameter pane
 
-TEST(MethodPane, Labels)
-{
-    MacroParameter p;
-    p.name = "Delay";
-    p.unit = "s";
-    EXPECT_EQ(parameter_label(p), "Delay  (m:ss)");
-    p.unit = "\xB5l";
-    EXPECT_EQ(parameter_label(p), "Delay  (\xB5l)");
-    p.unit = "";
-    EXPECT_EQ(parameter_label(p), "Delay");
-}
-
 TEST(MethodPane, HintsShowSyringeValuesInDisplayForm)
 {
     const ConfigDb& db = demo_db();
@@ -169,6 +148,9 @@ TEST(MethodPane, HintsShowSyringeValuesInDisplayForm)
     EXPECT_EQ(numeric_parameter_hint(db, delay, "Syr10ul"), "Range: 0:00 to 10:00\nDefault: 1:30");
     EXPECT_EQ(default_popup_caption(db, delay, "Syr10ul"), "Default: 1:30");
     EXPECT_EQ(pane_value(db, "SYR.Fill Speed", "\xB5l/s", "Syr10ul"), "5");
+    EXPECT_EQ(parameter_label(delay), "Delay  (m:ss)");
+    EXPECT_EQ(parameter_label(volume), "Volume  (\xB5l)");
+    EXPECT_EQ(pane_values_of_call("M( a,  b c,,d)"), (Lines{"a", "b c", "", "d"}));
 }
 
 TEST(MethodPane, ObjectChoicesAndClassText)
@@ -182,12 +164,6 @@ TEST(MethodPane, ObjectChoicesAndClassText)
     EXPECT_EQ(object_parameter_choices(db, db.sync_signal_bit()), (Lines{"Start In", "Ready In", "None"}));
     EXPECT_EQ(class_set_text(db, trays_and_injectors), "TRAY or INJECTOR");
     EXPECT_EQ(class_set_text(db, db.class_bit("TEMP_ZONE")), "TEMP_ZONE");
-}
-
-TEST(MethodPane, CallValuesSkipLeadingBlanks)
-{
-    EXPECT_EQ(pane_values_of_call("M( a,  b c,,d)"), (Lines{"a", "b c", "", "d"}));
-    EXPECT_TRUE(pane_values_of_call("M()").empty());
 }
 
 class BuildCallLine : public MethodFixture {
