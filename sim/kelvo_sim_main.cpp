@@ -3,6 +3,7 @@
 #include "pty_device.h"
 
 #include "app/cp1252.h"
+#include "app/file_io.h"
 
 #include <cerrno>
 #include <chrono>
@@ -54,22 +55,7 @@ void print_help(std::ostream& out)
 
 bool read_lines(const std::string& path, std::vector<std::string>& lines)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            line.push_back(c);
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    return true;
+    return kelvo::read_text_lines(path, lines);
 }
 
 // Removes the flow-control characters: they steer the line, they are no data.

@@ -1,6 +1,7 @@
 #include "app/reg_file_store.h"
 
 #include "app/cp1252.h"
+#include "app/file_io.h"
 #include "app/text_utils.h"
 
 #include <cstdio>
@@ -222,24 +223,7 @@ bool RegFileSettingsStore::save(const MemorySettingsStore& store) const
     std::error_code ec;
     const fs::path target(path_);
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-    const std::string temp = path_ + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << format(store);
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return write_file_atomically(path_, format(store));
 }
 
 bool RegFileSettingsStore::available()

@@ -33,6 +33,18 @@ bool same_text(const std::string& a, const std::string& b)
     return true;
 }
 
+bool less_without_case(const std::string& a, const std::string& b)
+{
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(ascii_lower(a[i]));
+        const auto y = static_cast<unsigned char>(ascii_lower(b[i]));
+        if (x != y) return x < y;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
 std::string upper_text(const std::string& text)
 {
     std::string out = text;

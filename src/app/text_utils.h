@@ -9,6 +9,8 @@ namespace kelvo {
 
 // Equal without regard to ASCII letter case.
 bool same_text(const std::string& a, const std::string& b);
+// Ordering without regard to ASCII letter case (for sorted name lists).
+bool less_without_case(const std::string& a, const std::string& b);
 // Upper-case copy (ASCII letters only).
 std::string upper_text(const std::string& text);
 

@@ -17,7 +17,7 @@
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
-#include "config/config_file.h"
+#include "app/file_io.h"
 #include "language/macro.h"
 #include "language/macro_document.h"
 #include "language/method.h"

@@ -15,7 +15,7 @@
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
-#include "config/config_file.h"
+#include "app/file_io.h"
 #include "engine/expand.h"
 #include "engine/run_lists.h"
 #include "language/method.h"

@@ -6,7 +6,7 @@
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
-#include "config/config_file.h"
+#include "app/file_io.h"
 #include "language/expression.h"
 
 #include <iostream>

@@ -4,7 +4,7 @@
 #include "app/documents.h"
 #include "app/folder_files.h"
 #include "app/text_utils.h"
-#include "config/config_file.h"
+#include "app/file_io.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -36,19 +36,8 @@ std::vector<std::string> split_at_commas(const std::string& inner)
     return pieces;
 }
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool less_without_case(const std::string& a, const std::string& b)
-{
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(lower(a[i]));
-        const auto y = static_cast<unsigned char>(lower(b[i]));
-        if (x != y) return x < y;
-    }
-    if (a.size() != b.size()) return a.size() < b.size();
-    return a < b;
-}
+
 
 void add_once(std::vector<std::string>& names, const std::string& name)
 {
@@ -188,29 +177,7 @@ bool read_document_lines(const std::string& path, std::vector<std::string>& line
 
 bool write_document_atomically(const std::string& path, const std::string& bytes)
 {
-    const fs::path target = fs_path(path);
-    std::random_device rd;
-    fs::path temporary = target;
-    temporary += ".tmp" + std::to_string(rd() % 100000);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            fs::remove(temporary, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    return write_file_atomically(fs_path(path).string(), bytes);
 }
 
 bool is_read_only_file(const std::string& path)

@@ -25,19 +25,8 @@ bool begins_with_without_case(const std::string& text, const std::string& start)
 
 bool is_description_line(const std::string& line) { return line.rfind("//", 0) == 0; }
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool less_without_case(const std::string& a, const std::string& b)
-{
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(lower(a[i]));
-        const auto y = static_cast<unsigned char>(lower(b[i]));
-        if (x != y) return x < y;
-    }
-    if (a.size() != b.size()) return a.size() < b.size();
-    return a < b;
-}
+
 
 bool contains_without_case(const std::vector<std::string>& names, const std::string& name)
 {

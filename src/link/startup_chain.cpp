@@ -1,6 +1,7 @@
 #include "link/startup_chain.h"
 
 #include "app/cp1252.h"
+#include "app/file_io.h"
 #include "app/documents.h"
 #include "app/prompts.h"
 
@@ -41,52 +42,17 @@ std::string invalid_saved_configuration_text(const std::string& method_folder)
 
 bool save_configuration_lines(const std::string& path, const std::vector<std::string>& lines)
 {
-    const fs::path target = file_system_path(path);
-    fs::path temporary = target;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (i > 0) out << "\r\n";
-            out << lines[i];
-        }
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            fs::remove(temporary, ec);
-            return false;
-        }
+    std::string bytes;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) bytes += "\r\n";
+        bytes += lines[i];
     }
-    std::error_code ec;
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    return write_file_atomically(file_system_path(path).string(), bytes);
 }
 
 bool load_configuration_lines(const std::string& path, std::vector<std::string>& lines)
 {
-    lines.clear();
-    std::ifstream in(file_system_path(path), std::ios::binary);
-    if (!in) return false;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            line.push_back(c);
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    return true;
+    return read_text_lines(file_system_path(path).string(), lines);
 }
 
 StartupChain::StartupChain(KelvoLink& link, ConfigurationStore& configuration, StartupUi& ui)

@@ -1,5 +1,7 @@
 #include "trays/tray_report.h"
 
+#include "app/file_io.h"
+
 #include "app/debug_lines.h"
 #include "app/text_utils.h"
 
@@ -104,36 +106,9 @@ std::string tray_report_path(const std::string& folder)
 
 bool write_tray_report(const ConfigDb& db, const std::string& path)
 {
-    namespace fs = std::filesystem;
-    const std::string text = tray_report_text(db);
-    // Written beside the target and renamed, so a full disk never leaves a
-    // half-written report.
-    const fs::path target(path);
-    fs::path temporary = target;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            debug_line("could not write " + path);
-            return false;
-        }
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            debug_line("could not write " + path);
-            return false;
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, target, error);
-    if (error) {
-        fs::remove(temporary, error);
-        debug_line("could not write " + path);
-        return false;
-    }
-    return true;
+    if (write_file_atomically(path, tray_report_text(db))) return true;
+    debug_line("could not write " + path);
+    return false;
 }
 
 }  // namespace kelvo

@@ -1,6 +1,6 @@
 // The demo configuration shipped in examples/methods.
 #include "app/text_utils.h"
-#include "config/config_file.h"
+#include "app/file_io.h"
 #include "config_test_support.h"
 
 #include <algorithm>

@@ -9,7 +9,7 @@
 #include "app/prompts.h"
 #include "app/settings.h"
 #include "config/config_db.h"
-#include "config/config_file.h"
+#include "app/file_io.h"
 #include "language/macro_document.h"
 #include "recording_prompts.h"
 #include "temp_dir.h"

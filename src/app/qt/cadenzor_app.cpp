@@ -9,6 +9,8 @@
 #include "app/qt/qt_text.h"
 #include "app/qt/window_place.h"
 #include "app/settings.h"
+#include "language/qt/macro_page.h"
+#include "link/qt/startup_ui.h"
 
 #include "app/qt/cadenzor_app.h"
 
@@ -26,6 +28,7 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::PromptsScope prompts_scope(prompts);
 
     kelvo::set_log_path();
+    kelvo::raise_process_priority();
 
     std::vector<std::string> args;
     const QStringList arguments = QApplication::arguments();
@@ -51,6 +54,17 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::NameDialogsScope name_dialogs_scope(name_dialogs);
     kelvo::close_on_termination_signals(&main_form);
     main_form.apply_command_line(options);
+
+    // The forms of the instrument link and start-up (`Tkelvo_lib`,
+    // `Tport_form`, `Tpchoice_form`), the service timer and the first
+    // activation.
+    kelvo::StartupController* startup = kelvo::install_startup(main_form, options);
+
+    kelvo::MacroEditorPage* macro_page = kelvo::install_macro_editor(main_form);
+    startup->add_configuration_listener([macro_page] { macro_page->refresh_from_configuration(); });
+    startup->set_reopener(kelvo::DocumentKind::macro, [macro_page] { macro_page->reopen_last_macro(); });
+
+    main_form.fill_name_boxes();
     kelvo::restore_window_position(&main_form);
 
     main_form.show();

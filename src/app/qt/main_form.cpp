@@ -94,6 +94,9 @@ Tmain_form::Tmain_form(QWidget* parent) : QMainWindow(parent), state_(*this)
     about_form = new Tabout_form(this);
     folder_form = new Tfolder_form(this);
     kelvo_splash = new Tkelvo_splash(this);
+    kelvo_service_timer = new QTimer(this);
+    kelvo_service_timer->setObjectName("kelvo_service_timer");
+    kelvo_service_timer->setInterval(500);
 
     choose_import_files = [this](const QString& folder) {
         QFileDialog dialog(this, import_dialog_title, folder);

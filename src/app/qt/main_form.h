@@ -30,6 +30,7 @@ class QMenuBar;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 class QVBoxLayout;
 class QWidget;
@@ -92,6 +93,10 @@ public:
     Tabout_form* about_form = nullptr;
     Tfolder_form* folder_form = nullptr;
     Tkelvo_splash* kelvo_splash = nullptr;
+
+    // The service timer: completion actions of the instrument link run on
+    // its ticks (interval "Polling interval"; start-up sets and starts it).
+    QTimer* kelvo_service_timer = nullptr;
 
     // ---- For the editors of later parts
     // The name box of a kind of document.
