@@ -1,0 +1,87 @@
+// The command-line companion's contract: output lines and exit codes.
+#include "child_process.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using kelvo::pty_test::ChildProcess;
+using kelvo::test::TempDir;
+using kelvo::test::write_file;
+
+namespace {
+
+const std::string demo_folder = std::string(KELVO_SOURCE_DIR) + "/examples/methods";
+const std::string demo_config = demo_folder + "/latest_kelvo.kol";
+
+struct CliRun {
+    int code;
+    std::string out, err;
+};
+
+CliRun cli(const std::vector<std::string>& args)
+{
+    ChildProcess p;
+    EXPECT_TRUE(p.start(KELVO_CLI_PATH, args));
+    const int code = p.wait(60000);
+    return CliRun{code, p.out(), p.err()};
+}
+
+}  // namespace
+
+TEST(CliCommands, CheckConfigPrintsTheCountsOrTheMessages)
+{
+    TempDir dir;
+    const std::string minimal = dir.file("minimal.kol");
+    write_file(minimal, "[lists]\r\n[classes]\r\n!SYRINGE\r\n[objects]\r\n[atoms]\r\n");
+    CliRun r = cli({"check-config", minimal});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "lists 0\nclasses 1\nobjects 0\natoms 4\n");
+
+    const std::string bad = dir.file("bad.kol");
+    write_file(bad, "[lists]\r\n120;3;A\r\n[classes]\r\n!SYRINGE\r\n[objects]\r\n[atoms]\r\n");
+    r = cli({"check-config", bad});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "error: bad list id 120\n");
+
+    r = cli({"check-config", dir.file("missing.kol")});
+    EXPECT_EQ(r.code, 2);
+
+    r = cli({"check-config", demo_config});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(CliCommands, ExprFollowsTheSplitScanAndItsExitCodes)
+{
+    CliRun r = cli({"expr", "--config", demo_config, "10-2-3"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "valid\nvalue 11\n");
+
+    r = cli({"expr", "--config", demo_config, "--unit", "\xC2\xB5l", "--set", "SL.volume=2.5", "2*SL.volume"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "valid\nvalue 5\n");
+    EXPECT_EQ(r.err, "");  // no stray unit message from the split scan
+
+    r = cli({"expr", "--config", demo_config, "SL.volume"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "invalid\n");
+
+    r = cli({"expr", "--config", demo_config});
+    EXPECT_EQ(r.code, 2);
+}
+
+TEST(CliCommands, DemoFolderChecksAndExpands)
+{
+    CliRun r = cli({"check", demo_folder});
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("macro Fill Syringe: ok\n"), std::string::npos);
+    EXPECT_NE(r.out.find("method Standard Injection: ok\n"), std::string::npos);
+
+    r = cli({"expand", demo_folder, "Standard Injection"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("body start ", 0), 0u);
+    EXPECT_NE(r.out.find("\nCHECK SL ENTRY()\n"), std::string::npos);
+}
