@@ -5,7 +5,7 @@
 // texts whose fault sits at the far end (see BM_UnrememberingSplitScan).
 #include "app/text_utils.h"
 #include "config/config_db.h"
-#include "config/config_file.h"
+#include "app/file_io.h"
 #include "language/expression.h"
 
 #include <benchmark/benchmark.h>

@@ -226,7 +226,7 @@ void Tmain_form::add_to_top_row(Page which, QWidget* control)
 void Tmain_form::set_editor(Page which, QWidget* editor)
 {
     const std::size_t i = index_of(which);
-    page_layouts_[i]->replaceWidget(editors_[i], editor);
+    delete page_layouts_[i]->replaceWidget(editors_[i], editor);
     delete editors_[i];
     editors_[i] = editor;
     page_layouts_[i]->setStretchFactor(editor, 1);
