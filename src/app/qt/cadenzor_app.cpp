@@ -10,6 +10,7 @@
 #include "app/qt/window_place.h"
 #include "app/settings.h"
 #include "language/qt/macro_page.h"
+#include "language/qt/method_page.h"
 #include "link/qt/startup_ui.h"
 
 #include "app/qt/cadenzor_app.h"
@@ -63,6 +64,9 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::MacroEditorPage* macro_page = kelvo::install_macro_editor(main_form);
     startup->add_configuration_listener([macro_page] { macro_page->refresh_from_configuration(); });
     startup->set_reopener(kelvo::DocumentKind::macro, [macro_page] { macro_page->reopen_last_macro(); });
+    kelvo::MethodEditorPage* method_page = kelvo::install_method_editor(main_form, macro_page);
+    startup->add_configuration_listener([method_page] { method_page->refresh_from_configuration(); });
+    startup->set_reopener(kelvo::DocumentKind::method, [method_page] { method_page->reopen_last_method(); });
 
     main_form.fill_name_boxes();
     kelvo::restore_window_position(&main_form);

@@ -188,17 +188,6 @@ TEST_F(StartupFormTest, OnlineStartReadsTheConfigurationAndTheFirmware)
     ASSERT_TRUE(wait_until([&] { return !main->kelvo_service_timer->isActive(); }));
 }
 
-TEST_F(StartupFormTest, InstrumentLeftAtFastSpeedIsFoundByTheFastProbe)
-{
-    port.instrument_speed = fast_speed;
-    start();
-    ASSERT_TRUE(chain_done());
-    EXPECT_EQ(startup->chain().outcome(), ChainOutcome::online);
-    EXPECT_EQ(port.received, (std::vector<std::string>{"???", "GET_CONFIG", "SET_BAUD 9600", "GET_FW_VERSION"}));
-    EXPECT_EQ(port.speed(), normal_speed);
-    EXPECT_EQ(title(), window_title(false, false, folder));
-}
-
 TEST_F(StartupFormTest, SilentInstrumentRunsOfflineFromTheSavedCopy)
 {
     save_configuration();
@@ -280,27 +269,6 @@ TEST_F(StartupFormTest, ServiceTimerClosesTheSplashAfterItsTimeLimit)
     EXPECT_TRUE(main->isVisible());
     EXPECT_TRUE(main->status_form->isVisible());
     EXPECT_EQ(startup->chain().outcome(), ChainOutcome::running);
-}
-
-TEST_F(StartupFormTest, ServiceTimerRunsAtThePollingInterval)
-{
-    write_setting_integer("Polling interval", 250);
-    create({});
-    EXPECT_EQ(main->kelvo_service_timer->interval(), 250);
-    EXPECT_TRUE(main->kelvo_service_timer->isActive());
-    EXPECT_EQ(main->kelvo_service_timer->objectName(), "kelvo_service_timer");
-    main.reset();
-    // A zero interval would spin the loop; it keeps a floor.
-    write_setting_integer("Polling interval", 0);
-    create({});
-    EXPECT_GT(main->kelvo_service_timer->interval(), 0);
-    // Time-outs in 55 ms ticks.
-    write_setting_integer("Atom timeout (msec)", 100);
-    write_setting_integer("Status timeout (msec)", 3000);
-    main.reset();
-    create({});
-    EXPECT_EQ(startup->link().atom_timeout_ticks(), 1);
-    EXPECT_EQ(startup->link().status_timeout_ticks(), 54);
 }
 
 // ---- Single instance

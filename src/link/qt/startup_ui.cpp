@@ -1,0 +1,369 @@
+#include "link/qt/startup_ui.h"
+
+#include "app/cp1252.h"
+#include "app/documents.h"
+#include "app/prompts.h"
+#include "app/qt/folder_form.h"
+#include "app/qt/kelvo_splash.h"
+#include "app/qt/main_form.h"
+#include "app/settings.h"
+#include "engine/status_display.h"
+#include "link/qt/kelvo_lib_form.h"
+#include "link/qt/pchoice_form.h"
+#include "link/qt/port_form.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QLockFile>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <sys/resource.h>
+#endif
+
+namespace kelvo {
+
+namespace {
+
+bool document_exists(const std::string& name, DocumentKind kind)
+{
+    if (name.empty()) return false;
+    const std::string utf8 = cp1252_to_utf8(document_path(name, document_extension(kind)));
+    std::error_code ec;
+    return std::filesystem::is_regular_file(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), ec);
+}
+
+// Closing the main window closes the link window with it and stops the
+// service timer.
+class CloseWatcher final : public QObject {
+public:
+    CloseWatcher(Tmain_form& main, std::function<void()> closed) : QObject(&main), main_(main), closed_(std::move(closed))
+    {
+        main.installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &main_ && event->type() == QEvent::Close) {
+            // Whether the window really closed is known after its handler.
+            QPointer<QObject> self(this);
+            QTimer::singleShot(0, this, [this, self] {
+                if (self && !main_.isVisible()) closed_();
+            });
+        }
+        return false;
+    }
+
+private:
+    Tmain_form& main_;
+    std::function<void()> closed_;
+};
+
+}  // namespace
+
+QString default_single_instance_lock_path()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) dir = QDir::tempPath();
+    return dir + "/Kelvo_Mutex.lock";
+}
+
+void raise_process_priority()
+{
+#ifdef Q_OS_WIN
+    SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+#else
+    // Only a privileged user may raise it; everyone else keeps the normal one.
+    [[maybe_unused]] const int r = setpriority(PRIO_PROCESS, 0, -10);
+#endif
+}
+
+// ---- Window creation
+
+StartupController::StartupController(Tmain_form& main, const CommandLineOptions& options, SerialPort* port)
+    : QObject(&main), main_(main), options_(options)
+{
+    setObjectName("startup");
+    // The forms, in the order of the program's entry.
+    kelvo_lib = new Tkelvo_lib(&main, port);
+    port_form = new Tport_form(kelvo_lib->port(), &main);
+    pchoice_form = new Tpchoice_form(&main);
+
+    KelvoLink& l = link();
+    chain_ = std::make_unique<StartupChain>(l, configuration_, *this);
+    kelvo_lib->on_status_text = [this](const std::string& text) { main_.set_status_text(text); };
+    kelvo_lib->on_close_splash = [this] { close_splash_and_show_main(); };
+
+    // The settings of the run.
+    l.set_atom_timeout_ticks(ticks_from_ms(read_setting_integer("Atom timeout (msec)", 3000)));
+    l.set_status_timeout_ticks(ticks_from_ms(read_setting_integer("Status timeout (msec)", 3000)));
+    // A zero interval would spin; the timer keeps a floor instead.
+    main_.kelvo_service_timer->setInterval(std::max(10, read_setting_integer("Polling interval", 500)));
+    read_setting_text("Status Box", "True");
+    if (options_.offline) l.set_offline(true);
+    chain_->set_offline_by_switch(options_.offline_by_switch);
+
+    start_time_.start();
+    kelvo_lib->set_debug_window(options_.debug_window);
+
+    main_.state().set_hooks(this);
+    main_.on_first_activation = [this] { first_activation(); };
+    connect(main_.kelvo_service_timer, &QTimer::timeout, this, [this] { kelvo_service_timerTimer(); });
+    main_.kelvo_service_timer->start();
+    new CloseWatcher(main_, [this] {
+        main_.kelvo_service_timer->stop();
+        kelvo_lib->close();
+    });
+}
+
+StartupController::~StartupController()
+{
+    main_.state().set_hooks(nullptr);
+    release_single_instance();
+}
+
+KelvoLink& StartupController::link() { return kelvo_lib->link(); }
+
+void StartupController::add_configuration_listener(std::function<void()> listener)
+{
+    configuration_listeners_.push_back(std::move(listener));
+}
+
+void StartupController::add_editor_refresher(std::function<void()> refresher)
+{
+    editor_refreshers_.push_back(std::move(refresher));
+}
+
+void StartupController::set_reopener(DocumentKind kind, std::function<void()> reopen) { reopeners_[kind] = std::move(reopen); }
+
+// ---- Single instance
+
+bool StartupController::take_single_instance()
+{
+    if (lock_path_.isEmpty()) lock_path_ = default_single_instance_lock_path();
+    lock_ = std::make_unique<QLockFile>(lock_path_);
+    // A lock is never stale while its process lives; the lock of a process
+    // that died is taken over.
+    lock_->setStaleLockTime(0);
+    if (lock_->tryLock(0)) return true;
+    const QLockFile::LockError error = lock_->error();
+    lock_.reset();
+    show_error(error == QLockFile::LockFailedError ? only_one_text : no_mutex_text);
+    return false;
+}
+
+bool StartupController::holds_single_instance() const { return lock_ && lock_->isLocked(); }
+
+void StartupController::release_single_instance()
+{
+    if (lock_) lock_->unlock();
+    lock_.reset();
+}
+
+void StartupController::close_program()
+{
+    kelvo_lib->close();
+    main_.close();
+}
+
+// ---- First activation
+
+void StartupController::first_activation()
+{
+    if (!take_single_instance()) {
+        // Start-up never completed: closing stores nothing.
+        close_program();
+        return;
+    }
+    main_.mark_started_program();
+    main_.prepare_captions();
+    main_.fill_name_boxes();
+    link().post_user_message(user_message::create_data_system_links);
+
+    if (method_folder().empty()) main_.choose_method_folder_at_start();
+    main_.status_display().first_line_only(no_sample_list_text);
+
+    chain_->set_port_number(read_setting_integer("Port", 1));
+    main_.set_offline(link().offline());
+    if (!chain_->start()) return;  // "Exit program"
+    if (chain_->outcome() == ChainOutcome::running && !options_.chemstation()) show_splash();
+    if (!splash_showing_) finish_activation();
+}
+
+void StartupController::finish_activation()
+{
+    if (activation_finished_) return;
+    activation_finished_ = true;
+    main_.apply_status_box_setting();
+}
+
+// ---- Splash
+
+void StartupController::show_splash()
+{
+    Tkelvo_splash* splash = main_.kelvo_splash;
+    // Modal for the user, while the chain goes on in the message loop.
+    splash->setWindowModality(Qt::ApplicationModal);
+    splash->show();
+    splash_showing_ = true;
+}
+
+void StartupController::close_splash_and_show_main()
+{
+    if (splash_showing_) {
+        splash_showing_ = false;
+        main_.kelvo_splash->hide();
+    }
+    if (!main_.isVisible() && main_.state().closed()) return;
+    main_.show();
+    main_.raise();
+    main_.activateWindow();
+    finish_activation();
+}
+
+// ---- Service timer
+
+void StartupController::kelvo_service_timerTimer()
+{
+    // A completion action with a message box keeps the loop running; its
+    // ticks wait until it has finished.
+    if (in_service_tick_) return;
+    in_service_tick_ = true;
+    if (splash_showing_ && start_time_.elapsed() > splash_limit_ms_) close_splash_and_show_main();
+    link().service_completion_step();
+    in_service_tick_ = false;
+}
+
+// ---- StartupUi
+
+BusyPortChoice StartupController::choose_busy_port(int port)
+{
+    const BusyPortChoice choice = pchoice_form->choose(port);
+    chooser_after_busy_port_ = choice == BusyPortChoice::another_port;
+    return choice;
+}
+
+int StartupController::choose_port(int current)
+{
+    const bool after_busy_port = chooser_after_busy_port_;
+    chooser_after_busy_port_ = false;
+    if (port_form->choose(current)) return port_form->port_number();
+    // Cancel: back to the busy-port dialog, which offers every way on. A
+    // port that cannot be opened at all has none but running offline.
+    return after_busy_port ? current : 0;
+}
+
+void StartupController::exit_program() { close_program(); }
+
+void StartupController::set_window_title()
+{
+    main_.set_offline(link().offline());
+    main_.set_title();
+}
+
+void StartupController::choose_method_folder()
+{
+    Tfolder_form* folder = main_.folder_form;
+    if (folder->exec() != QDialog::Accepted || folder->selected_folder().empty()) return;
+    main_.state().store_folder_choice(folder->selected_folder(), folder->folders());
+    main_.fill_name_boxes();
+}
+
+void StartupController::refill_object_pickers()
+{
+    for (const auto& listener : configuration_listeners_) listener();
+}
+
+void StartupController::refresh_editors()
+{
+    for (const auto& refresher : editor_refreshers_) refresher();
+}
+
+void StartupController::reopen(DocumentKind kind)
+{
+    const auto it = reopeners_.find(kind);
+    if (it != reopeners_.end() && it->second) {
+        it->second();
+        return;
+    }
+    const std::string name = read_setting_text(document_setting(kind), "");
+    if (document_exists(name, kind)) {
+        main_.show_name(kind, name);
+        main_.state().ops(kind).name_selected(name);
+    } else {
+        main_.show_name(kind, "");
+        write_setting_text(document_setting(kind), "");
+    }
+}
+
+void StartupController::reopen_last_documents()
+{
+    const MainState& state = main_.state();
+    if (state.page_enabled(Page::macro)) reopen(DocumentKind::macro);
+    else {
+        main_.show_name(DocumentKind::macro, "");
+        write_setting_text(document_setting(DocumentKind::macro), "");
+    }
+    // A method page that is not shown keeps its setting for another start.
+    if (state.page_enabled(Page::method)) reopen(DocumentKind::method);
+    if (state.page_enabled(Page::sample_list)) reopen(DocumentKind::sample_list);
+    else {
+        main_.show_name(DocumentKind::sample_list, "");
+        write_setting_text(document_setting(DocumentKind::sample_list), "");
+    }
+}
+
+void StartupController::status_window_first_line(const std::string& text)
+{
+    main_.status_display().first_line_only(text);
+}
+
+void StartupController::clear_documents()
+{
+    for (DocumentKind kind : {DocumentKind::method, DocumentKind::macro, DocumentKind::sample_list}) {
+        main_.show_name(kind, "");
+        main_.state().ops(kind).start_empty("");
+    }
+}
+
+void StartupController::after_ms(int ms, LinkAction action)
+{
+    QTimer::singleShot(ms, this, [action = std::move(action)] { action(); });
+}
+
+void StartupController::chain_finished(ChainOutcome outcome)
+{
+    main_.set_offline(link().offline());
+    if (outcome == ChainOutcome::online) main_.set_firmware_version(chain_->firmware_version());
+}
+
+// ---- MainHooks
+
+void StartupController::reload_configuration()
+{
+    chain_->reload();
+    main_.set_offline(link().offline());
+}
+
+bool StartupController::choose_port()
+{
+    if (!port_form->choose(chain_->port_number())) return false;
+    chain_->set_port_number(port_form->port_number());
+    return true;
+}
+
+void StartupController::offline_fallback() { chain_->offline_fallback(); }
+
+StartupController* install_startup(Tmain_form& main, const CommandLineOptions& options, SerialPort* port)
+{
+    return new StartupController(main, options, port);
+}
+
+}  // namespace kelvo
