@@ -129,12 +129,12 @@ std::string crlf_text(const std::vector<std::string>& lines)
     return text;
 }
 
-std::string macro_path(const std::string& name)
+std::string existing_document_path(const std::string& name, const std::string& extension)
 {
-    const std::string path = document_path(name, macro_extension);
+    const std::string path = document_path(name, extension);
     if (document_file_exists(path)) return path;
-    // A file system that tells case apart may hold the file as wash.KMA.
-    const std::string wanted = strip_extension(name) + macro_extension;
+    // A file system that tells case apart may hold the file under another letter case.
+    const std::string wanted = strip_extension(name) + extension;
     std::error_code ec;
     fs::directory_iterator it(fs_path(method_folder().empty() ? std::string(".") : method_folder()), ec);
     if (ec) return path;
@@ -149,6 +149,8 @@ std::string macro_path(const std::string& name)
     }
     return path;
 }
+
+std::string macro_path(const std::string& name) { return existing_document_path(name, macro_extension); }
 
 bool macro_file_exists(const std::string& name) { return document_file_exists(macro_path(name)); }
 

@@ -52,9 +52,11 @@ std::vector<std::string> macro_file_lines(const MacroText& macro);
 // The lines joined, each ended by CR LF.
 std::string crlf_text(const std::vector<std::string>& lines);
 
-// The path of the macro's file in the method folder (Windows-1252). Where the
-// file system tells letter case apart, an existing file whose name differs
-// from NAME.kma only in case is found too.
+// The document of that name in the method folder (Windows-1252), also when
+// the file system holds it under another letter case; the plain document
+// path when there is none.
+std::string existing_document_path(const std::string& name, const std::string& extension);
+// The path of the macro's file: NAME.kma found as above.
 std::string macro_path(const std::string& name);
 bool macro_file_exists(const std::string& name);
 // The lines of the macro's file; false when it cannot be read.

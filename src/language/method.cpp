@@ -92,26 +92,7 @@ std::vector<std::string> method_file_lines(const MethodText& method)
 
 // --- the file ---
 
-std::string method_path(const std::string& name)
-{
-    const std::string path = document_path(name, method_extension());
-    if (document_file_exists(path)) return path;
-    // A file system that tells case apart may hold the file as name.kme.
-    const std::string wanted = strip_extension(name) + method_extension();
-    std::error_code ec;
-    fs::directory_iterator it(fs::path(cp1252_to_utf8(method_folder().empty() ? std::string(".") : method_folder())), ec);
-    if (ec) return path;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (ec) break;
-        bool ok = true;
-        const std::string file = utf8_to_cp1252(it->path().filename().string(), &ok);
-        if (ok && same_text(file, wanted) && !it->is_directory(ec)) {
-            const auto slash = path.find_last_of("/\\");
-            return slash == std::string::npos ? file : path.substr(0, slash + 1) + file;
-        }
-    }
-    return path;
-}
+std::string method_path(const std::string& name) { return existing_document_path(name, method_extension()); }
 
 bool is_plain_document_name(const std::string& name)
 {
