@@ -45,6 +45,13 @@ bool less_without_case(const std::string& a, const std::string& b)
     return a < b;
 }
 
+void add_unique_name(std::vector<std::string>& names, const std::string& name)
+{
+    for (const std::string& n : names)
+        if (same_text(n, name)) return;
+    names.push_back(name);
+}
+
 std::string upper_text(const std::string& text)
 {
     std::string out = text;

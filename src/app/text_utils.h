@@ -4,6 +4,7 @@
 // locale: "." is always the decimal point.
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace kelvo {
 
@@ -11,6 +12,8 @@ namespace kelvo {
 bool same_text(const std::string& a, const std::string& b);
 // Ordering without regard to ASCII letter case (for sorted name lists).
 bool less_without_case(const std::string& a, const std::string& b);
+// Appends the name unless the list holds it already (compared with same_text).
+void add_unique_name(std::vector<std::string>& names, const std::string& name);
 // Upper-case copy (ASCII letters only).
 std::string upper_text(const std::string& text);
 

@@ -4,27 +4,16 @@
 #include "config/config_parser.h"
 
 namespace kelvo {
-namespace {
-
-// A menu item whose caption equals an earlier one's is not added again.
-void add_once(std::vector<std::string>& names, const std::string& name)
-{
-    for (const std::string& n : names)
-        if (same_text(n, name)) return;
-    names.push_back(name);
-}
-
-}  // namespace
 
 std::vector<std::string> reference_fill_1(const std::string& unit)
 {
     std::vector<std::string> names;
-    if (unit.empty()) add_once(names, "SL.index");
+    if (unit.empty()) add_unique_name(names, "SL.index");
     if (unit == "\xB5l") {
-        add_once(names, "SL.volume");
-        add_once(names, "SL.volume2");
+        add_unique_name(names, "SL.volume");
+        add_unique_name(names, "SL.volume2");
     }
-    if (unit.empty()) add_once(names, "SL.injpervial");
+    if (unit.empty()) add_unique_name(names, "SL.injpervial");
     return names;
 }
 
@@ -34,7 +23,7 @@ std::vector<std::string> reference_fill_2(const ConfigDb& db, const std::string&
     if (db.has_syringe_class()) {
         const ConfigClass& syringe = db.classes()[static_cast<std::size_t>(db.syringe_class())];
         for (const ConfigProperty& p : syringe.properties)
-            if (p.kind == PropertyKind::numeric && p.unit == unit) add_once(names, "SYR." + p.name);
+            if (p.kind == PropertyKind::numeric && p.unit == unit) add_unique_name(names, "SYR." + p.name);
     }
     return names;
 }
@@ -58,7 +47,7 @@ std::vector<std::string> reference_fill_3(const ConfigDb& db, const std::string&
             const auto close = first.find(')', open + 1);
             parameter_unit = first.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
         }
-        if (parameter_unit == unit && !name.empty()) add_once(names, name);
+        if (parameter_unit == unit && !name.empty()) add_unique_name(names, name);
     }
     return names;
 }

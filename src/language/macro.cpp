@@ -36,16 +36,6 @@ std::vector<std::string> split_at_commas(const std::string& inner)
     return pieces;
 }
 
-
-
-
-void add_once(std::vector<std::string>& names, const std::string& name)
-{
-    for (const std::string& n : names)
-        if (same_text(n, name)) return;
-    names.push_back(name);
-}
-
 }  // namespace
 
 bool is_special_macro(const std::string& name)
@@ -213,7 +203,7 @@ bool remove_document_file(const std::string& path)
 std::vector<std::string> macro_names_in_folder()
 {
     std::vector<std::string> names;
-    for (const std::string& title : folder_file_titles(method_folder(), macro_extension)) add_once(names, title);
+    for (const std::string& title : folder_file_titles(method_folder(), macro_extension)) add_unique_name(names, title);
     std::sort(names.begin(), names.end(), less_without_case);
     return names;
 }

@@ -38,11 +38,9 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::set_masslynx_mode(options.masslynx());
 
     // Settings the program reads at start; each read writes its default
-    // back, so a first run leaves every value visible in the settings.
-    kelvo::read_setting_integer("Atom timeout (msec)", 3000);
-    kelvo::read_setting_integer("Status timeout (msec)", 3000);
-    kelvo::read_setting_integer("Polling interval", 500);
-    kelvo::read_setting_text("Status Box", "True");
+    // back, so a first run leaves every value visible in the settings. The
+    // time-outs, the polling interval and "Status Box" are read where they
+    // are used, by the start-up below.
     kelvo::set_method_folder(kelvo::read_setting_text("Method Folder", ""));
     kelvo::read_setting_integer("Port", 1);
     kelvo::read_setting_text("Macro", "");

@@ -6,13 +6,6 @@
 namespace kelvo {
 namespace {
 
-void add_once(std::vector<std::string>& names, const std::string& name)
-{
-    for (const std::string& n : names)
-        if (same_text(n, name)) return;
-    names.push_back(name);
-}
-
 bool shares(std::uint32_t set, std::uint32_t bit) { return bit != 0 && (set & bit) != 0; }
 
 }  // namespace
@@ -95,7 +88,7 @@ std::vector<std::string> atom_param_popup_items(const ConfigDb& db, const AtomAr
                                                 const std::vector<std::string>& parameter_lines)
 {
     std::vector<std::string> items{"Default: " + argument.default_value};
-    for (const std::string& name : reference_fill_3(db, argument.unit, parameter_lines)) add_once(items, name);
+    for (const std::string& name : reference_fill_3(db, argument.unit, parameter_lines)) add_unique_name(items, name);
     return items;
 }
 
@@ -119,7 +112,7 @@ std::vector<std::string> parameter_units(const ConfigDb& db)
     std::vector<std::string> units{"None"};
     for (const ConfigAtom& atom : db.atoms())
         for (const AtomArgument& argument : atom.arguments)
-            if (argument.kind == ArgumentKind::numeric && !argument.unit.empty()) add_once(units, argument.unit);
+            if (argument.kind == ArgumentKind::numeric && !argument.unit.empty()) add_unique_name(units, argument.unit);
     return units;
 }
 
