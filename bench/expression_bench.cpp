@@ -3,9 +3,9 @@
 // up to four unit combinations and tests both sides the same way; without
 // remembering what it decided for each part it takes exponential time on
 // texts whose fault sits at the far end (see BM_UnrememberingSplitScan).
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 #include "config/config_db.h"
-#include "app/file_io.h"
+#include "ground/file_io.h"
 #include "language/expression.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 // columns filled cell by cell with drawing suspended, formatted column by
 // column as the sample list formats its rows, scrolled from top to bottom,
 // and edited by row insertion and deletion.
-#include "app/qt/spread_grid.h"
+#include "ground/qt/spread_grid.h"
 
 #include <QApplication>
 #include <QScrollBar>

@@ -1,6 +1,6 @@
 #include "instrument_simulator.h"
 
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 
 #include <cstdlib>
 

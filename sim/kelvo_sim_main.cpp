@@ -2,8 +2,8 @@
 #include "instrument_simulator.h"
 #include "pty_device.h"
 
-#include "app/cp1252.h"
-#include "app/file_io.h"
+#include "ground/cp1252.h"
+#include "ground/file_io.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,6 +1,6 @@
 #pragma once
 // A Prompts fake for tests: records every text and answers from a script.
-#include "app/prompts.h"
+#include "ground/prompts.h"
 
 #include <deque>
 #include <string>

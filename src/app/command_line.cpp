@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 
 namespace kelvo {
 

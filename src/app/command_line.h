@@ -2,7 +2,7 @@
 // The switches of the program's command line and what they decide: data
 // system, offline mode, which page tabs are shown, the debug window and
 // single-macro mode.
-#include "app/document_kind.h"
+#include "ground/document_kind.h"
 
 #include <string>
 #include <vector>

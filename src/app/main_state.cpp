@@ -1,13 +1,13 @@
 #include "app/main_state.h"
 
-#include "app/cp1252.h"
-#include "app/documents.h"
-#include "app/file_attributes.h"
-#include "app/import_files.h"
-#include "app/log.h"
-#include "app/name_dialogs.h"
-#include "app/prompts.h"
-#include "app/settings.h"
+#include "ground/cp1252.h"
+#include "ground/documents.h"
+#include "ground/file_attributes.h"
+#include "ground/import_files.h"
+#include "ground/log.h"
+#include "ground/name_dialogs.h"
+#include "ground/prompts.h"
+#include "ground/settings.h"
 #include "app/window_title.h"
 
 #include <filesystem>

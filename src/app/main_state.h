@@ -5,7 +5,7 @@
 // closing stores. `Tmain_form` owns one MainState and is its MainView; tests
 // drive it with a fake view.
 #include "app/command_line.h"
-#include "app/document_kind.h"
+#include "ground/document_kind.h"
 #include "app/document_ops.h"
 #include "app/main_hooks.h"
 

@@ -1,7 +1,7 @@
 #include "cli/cli_prompts.h"
 
-#include "app/cp1252.h"
-#include "app/debug_lines.h"
+#include "ground/cp1252.h"
+#include "ground/debug_lines.h"
 
 #include <iostream>
 

@@ -2,7 +2,7 @@
 // Message boxes of the command-line companion: printed to standard error in
 // UTF-8 as "error: TEXT", "information: TEXT", "question: TEXT"; questions
 // are answered No and abort-retry-ignore with Abort.
-#include "app/prompts.h"
+#include "ground/prompts.h"
 
 #include <string>
 #include <vector>

@@ -9,15 +9,15 @@
 //
 // Exit 0 when every document is ok, 1 otherwise, 2 on a usage error or a
 // configuration that cannot be read.
-#include "app/cp1252.h"
-#include "app/documents.h"
-#include "app/prompts.h"
-#include "app/settings.h"
-#include "app/text_utils.h"
+#include "ground/cp1252.h"
+#include "ground/documents.h"
+#include "ground/prompts.h"
+#include "ground/settings.h"
+#include "ground/text_utils.h"
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
-#include "app/file_io.h"
+#include "ground/file_io.h"
 #include "language/macro.h"
 #include "language/macro_document.h"
 #include "language/method.h"

@@ -3,7 +3,7 @@
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
-#include "app/file_io.h"
+#include "ground/file_io.h"
 
 #include <iostream>
 #include <string>

@@ -9,13 +9,13 @@
 // The syringe is the method's own unless --syringe names another. Exit 0 on
 // success, 1 when the expansion fails (its messages on standard error), 2 on
 // a usage error or a file that cannot be read.
-#include "app/cp1252.h"
-#include "app/documents.h"
-#include "app/text_utils.h"
+#include "ground/cp1252.h"
+#include "ground/documents.h"
+#include "ground/text_utils.h"
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
-#include "app/file_io.h"
+#include "ground/file_io.h"
 #include "engine/expand.h"
 #include "engine/run_lists.h"
 #include "language/method.h"

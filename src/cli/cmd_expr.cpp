@@ -1,12 +1,12 @@
 // cadenzor-cli expr: the validity test of a parameter expression against a
 // configuration and, when it is valid, its evaluation with the run-time
 // values given on the command line.
-#include "app/cp1252.h"
-#include "app/text_utils.h"
+#include "ground/cp1252.h"
+#include "ground/text_utils.h"
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
-#include "app/file_io.h"
+#include "ground/file_io.h"
 #include "language/expression.h"
 
 #include <iostream>

@@ -2,7 +2,7 @@
 // writes its tray report.
 #include "cli/commands.h"
 #include "config/config_db.h"
-#include "app/file_io.h"
+#include "ground/file_io.h"
 #include "trays/tray_report.h"
 
 #include <iostream>

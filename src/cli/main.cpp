@@ -1,5 +1,5 @@
 // cadenzor-cli: headless checks and runs over the program's core.
-#include "app/debug_lines.h"
+#include "ground/debug_lines.h"
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 

@@ -1,6 +1,6 @@
 #include "config/config_db.h"
 
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 
 #include <cmath>
 #include <cstdio>

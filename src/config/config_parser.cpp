@@ -1,8 +1,8 @@
 #include "config/config_parser.h"
 
-#include "app/debug_lines.h"
-#include "app/prompts.h"
-#include "app/text_utils.h"
+#include "ground/debug_lines.h"
+#include "ground/prompts.h"
+#include "ground/text_utils.h"
 #include "language/bound_check.h"
 
 #include <string>

@@ -1,5 +1,5 @@
 // The names offered by the reference menus and the object pickers.
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 #include "config/config_db.h"
 #include "config/config_parser.h"
 

@@ -1,7 +1,7 @@
 #include "engine/expand.h"
 
-#include "app/prompts.h"
-#include "app/text_utils.h"
+#include "ground/prompts.h"
+#include "ground/text_utils.h"
 #include "config/config_db.h"
 #include "language/macro.h"
 #include "language/method.h"

@@ -1,6 +1,6 @@
 #include "language/expression_parts.h"
 
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 #include "config/config_db.h"
 
 namespace kelvo::expression_parts {

@@ -1,7 +1,7 @@
 // The property search: the value of a property of an object argument, found
 // on the object itself or through up to three object references (a tray's
 // "Tray Type", a tray type's ...).
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 #include "config/config_db.h"
 #include "language/expression.h"
 #include "language/expression_parts.h"

@@ -1,10 +1,10 @@
 #include "language/macro.h"
 
-#include "app/cp1252.h"
-#include "app/documents.h"
-#include "app/folder_files.h"
-#include "app/text_utils.h"
-#include "app/file_io.h"
+#include "ground/cp1252.h"
+#include "ground/documents.h"
+#include "ground/folder_files.h"
+#include "ground/text_utils.h"
+#include "ground/file_io.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,11 +1,11 @@
 #include "language/macro_document.h"
 
-#include "app/cp1252.h"
-#include "app/debug_lines.h"
-#include "app/log.h"
-#include "app/prompts.h"
-#include "app/settings.h"
-#include "app/text_utils.h"
+#include "ground/cp1252.h"
+#include "ground/debug_lines.h"
+#include "ground/log.h"
+#include "ground/prompts.h"
+#include "ground/settings.h"
+#include "ground/text_utils.h"
 #include "config/config_db.h"
 #include "language/value_checks.h"
 

@@ -1,6 +1,6 @@
 #include "language/sample_variables.h"
 
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 
 #include <cstdlib>
 #include <limits>

@@ -1,7 +1,7 @@
 #include "language/value_checks.h"
 
-#include "app/prompts.h"
-#include "app/text_utils.h"
+#include "ground/prompts.h"
+#include "ground/text_utils.h"
 #include "config/config_db.h"
 #include "language/expression.h"
 #include "language/macro.h"

@@ -1,7 +1,7 @@
 #include "link/kelvo_link.h"
 
-#include "app/debug_lines.h"
-#include "app/prompts.h"
+#include "ground/debug_lines.h"
+#include "ground/prompts.h"
 
 #include <utility>
 

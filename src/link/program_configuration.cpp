@@ -1,6 +1,6 @@
 #include "link/program_configuration.h"
 
-#include "app/cp1252.h"
+#include "ground/cp1252.h"
 #include "config/config_db.h"
 #include "trays/tray_report.h"
 

@@ -1,9 +1,9 @@
 #include "link/startup_chain.h"
 
-#include "app/cp1252.h"
-#include "app/file_io.h"
-#include "app/documents.h"
-#include "app/prompts.h"
+#include "ground/cp1252.h"
+#include "ground/file_io.h"
+#include "ground/documents.h"
+#include "ground/prompts.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,9 +1,9 @@
 #include "trays/tray_report.h"
 
-#include "app/file_io.h"
+#include "ground/file_io.h"
 
-#include "app/debug_lines.h"
-#include "app/text_utils.h"
+#include "ground/debug_lines.h"
+#include "ground/text_utils.h"
 
 #include <charconv>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // Mutated configuration texts: the parse may fail, but it must never crash,
 // hang or touch memory outside its tables (run under the sanitizers too).
-#include "app/file_io.h"
+#include "ground/file_io.h"
 #include "config_test_support.h"
 #include "trays/tray_report.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // Shared by the configuration and tray tests: a parse with recorded
 // messages and debug lines.
-#include "app/debug_lines.h"
-#include "app/prompts.h"
+#include "ground/debug_lines.h"
+#include "ground/prompts.h"
 #include "config/config_db.h"
 #include "recording_prompts.h"
 

@@ -1,6 +1,6 @@
 // The demo configuration shipped in examples/methods.
-#include "app/text_utils.h"
-#include "app/file_io.h"
+#include "ground/text_utils.h"
+#include "ground/file_io.h"
 #include "config_test_support.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // volume, flow and length properties, trays whose tray type holds the
 // geometry, and a chain of classes linked by references for the depth of the
 // property search.
-#include "app/prompts.h"
+#include "ground/prompts.h"
 #include "config/config_db.h"
 #include "language/expression.h"
 #include "recording_prompts.h"

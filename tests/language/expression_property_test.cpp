@@ -1,6 +1,6 @@
 // The property search through object references, and the bound check that
 // the configuration parse applies to atom argument bounds.
-#include "app/debug_lines.h"
+#include "ground/debug_lines.h"
 #include "expression_fixture.h"
 #include "language/bound_check.h"
 

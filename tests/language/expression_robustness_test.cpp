@@ -3,7 +3,7 @@
 // hostile texts must be decided and evaluated without crash or hang. In this
 // context (a syringe given, parameter values that evaluate, small numbers)
 // evaluation must succeed exactly where the validity test accepts.
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 #include "expression_fixture.h"
 #include "language/expression_parts.h"
 

@@ -1,7 +1,7 @@
 // The demo macros of examples/methods load cleanly against the demo
 // configuration and pass every check a run applies to them.
-#include "app/folder_files.h"
-#include "app/text_utils.h"
+#include "ground/folder_files.h"
+#include "ground/text_utils.h"
 #include "language/macro.h"
 #include "language/value_checks.h"
 #include "macro_test_support.h"

@@ -1,6 +1,6 @@
 // The Macro Editor's document operations: Load with its checks, Save, Save
 // As, Changed?, Ask to save, New, Delete and write protection.
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 #include "language/macro_document.h"
 #include "macro_test_support.h"
 

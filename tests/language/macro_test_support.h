@@ -3,13 +3,13 @@
 // temporary method folder, recorded message boxes, debug lines, log and
 // settings kept away from the real ones, and editor hooks that record what
 // the model asked of the page.
-#include "app/debug_lines.h"
-#include "app/documents.h"
-#include "app/log.h"
-#include "app/prompts.h"
-#include "app/settings.h"
+#include "ground/debug_lines.h"
+#include "ground/documents.h"
+#include "ground/log.h"
+#include "ground/prompts.h"
+#include "ground/settings.h"
 #include "config/config_db.h"
-#include "app/file_io.h"
+#include "ground/file_io.h"
 #include "language/macro_document.h"
 #include "recording_prompts.h"
 #include "temp_dir.h"

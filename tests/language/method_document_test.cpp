@@ -1,7 +1,7 @@
 // The Method Editor's document operations: Load with its ten steps and
 // messages, Save, Save As, Changed?, Ask to save, New, Delete, and the
 // editing operations with the expansion test and the range check.
-#include "app/settings.h"
+#include "ground/settings.h"
 #include "language/method_document.h"
 #include "method_test_support.h"
 

@@ -3,8 +3,8 @@
 // small macros written by the tests, the demo configuration, recorded
 // message boxes, debug lines, log and settings kept away from the real ones,
 // and Method Editor hooks that record what the model asked of the page.
-#include "app/documents.h"
-#include "app/text_utils.h"
+#include "ground/documents.h"
+#include "ground/text_utils.h"
 #include "language/method.h"
 #include "language/method_document.h"
 #include "macro_test_support.h"

@@ -1,5 +1,5 @@
 // Stored and display forms of values and the value check in its contexts.
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 #include "language/value_checks.h"
 #include "macro_test_support.h"
 

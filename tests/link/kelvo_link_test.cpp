@@ -1,6 +1,6 @@
 #include "link/kelvo_link.h"
 
-#include "app/debug_lines.h"
+#include "ground/debug_lines.h"
 #include "link/fake_serial_port.h"
 #include "link/prompt_log.h"
 

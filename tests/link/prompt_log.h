@@ -1,5 +1,5 @@
 #pragma once
-#include "app/prompts.h"
+#include "ground/prompts.h"
 
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 #include "config/config_db.h"
 #include "link/program_configuration.h"
 
-#include "app/documents.h"
+#include "ground/documents.h"
 #include "link/prompt_log.h"
 #include "link/sim_wire.h"
 

@@ -1,7 +1,7 @@
 // The tray report "TrayInfo.txt".
 #include "trays/tray_report.h"
 
-#include "app/file_io.h"
+#include "ground/file_io.h"
 #include "config/config_test_support.h"
 
 #include <unistd.h>

@@ -1,8 +1,8 @@
 #include "app/qt/about_form.h"
 
-#include "app/qt/qt_text.h"
-#include "app/qt/resources.h"
-#include "app/qt/window_place.h"
+#include "ground/qt/qt_text.h"
+#include "ground/qt/resources.h"
+#include "ground/qt/window_place.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,12 +1,12 @@
 #include "app/qt/folder_form.h"
 
-#include "app/cp1252.h"
-#include "app/debug_lines.h"
-#include "app/documents.h"
+#include "ground/cp1252.h"
+#include "ground/debug_lines.h"
+#include "ground/documents.h"
 #include "app/folder_choice.h"
-#include "app/qt/qt_text.h"
-#include "app/qt/window_place.h"
-#include "app/settings.h"
+#include "ground/qt/qt_text.h"
+#include "ground/qt/window_place.h"
+#include "ground/settings.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "app/qt/form_name_dialogs.h"
 
-#include "app/qt/qt_text.h"
+#include "ground/qt/qt_text.h"
 
 namespace kelvo {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The name dialogs of the core on the real forms `Tnew_form` and
 // `Tsave_dialog`, created once and reused.
-#include "app/name_dialogs.h"
+#include "ground/name_dialogs.h"
 #include "app/qt/new_form.h"
 #include "app/qt/save_dialog.h"
 

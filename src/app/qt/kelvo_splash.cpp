@@ -1,7 +1,7 @@
 #include "app/qt/kelvo_splash.h"
 
-#include "app/qt/resources.h"
-#include "app/qt/window_place.h"
+#include "ground/qt/resources.h"
+#include "ground/qt/window_place.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

@@ -1,6 +1,6 @@
 #include "app/qt/new_form.h"
 
-#include "app/qt/window_place.h"
+#include "ground/qt/window_place.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

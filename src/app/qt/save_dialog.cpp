@@ -1,6 +1,6 @@
 #include "app/qt/save_dialog.h"
 
-#include "app/qt/window_place.h"
+#include "ground/qt/window_place.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

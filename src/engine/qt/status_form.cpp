@@ -1,7 +1,7 @@
 #include "engine/qt/status_form.h"
 
-#include "app/qt/qt_text.h"
-#include "app/settings.h"
+#include "ground/qt/qt_text.h"
+#include "ground/settings.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,8 +1,8 @@
 #include "engine/qt/syringe_change.h"
 
-#include "app/prompts.h"
-#include "app/qt/qt_text.h"
-#include "app/text_utils.h"
+#include "ground/prompts.h"
+#include "ground/qt/qt_text.h"
+#include "ground/text_utils.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "language/qt/add_param_form.h"
 
-#include "app/prompts.h"
-#include "app/qt/qt_text.h"
-#include "app/text_utils.h"
+#include "ground/prompts.h"
+#include "ground/qt/qt_text.h"
+#include "ground/text_utils.h"
 #include "config/config_db.h"
 #include "language/qt/atom_pane_rules.h"
 #include "language/value_checks.h"

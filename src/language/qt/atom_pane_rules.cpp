@@ -1,6 +1,6 @@
 #include "language/qt/atom_pane_rules.h"
 
-#include "app/text_utils.h"
+#include "ground/text_utils.h"
 #include "language/value_checks.h"
 
 namespace kelvo {

@@ -1,9 +1,9 @@
 #include "link/qt/headless_get_config.h"
 
-#include "app/cp1252.h"
-#include "app/documents.h"
-#include "app/prompts.h"
-#include "app/settings.h"
+#include "ground/cp1252.h"
+#include "ground/documents.h"
+#include "ground/prompts.h"
+#include "ground/settings.h"
 #include "link/kelvo_link.h"
 #include "link/program_configuration.h"
 #include "link/qt/qt_serial_port.h"

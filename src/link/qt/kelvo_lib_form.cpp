@@ -1,7 +1,7 @@
 #include "link/qt/kelvo_lib_form.h"
 
-#include "app/qt/qt_text.h"
-#include "app/qt/window_place.h"
+#include "ground/qt/qt_text.h"
+#include "ground/qt/window_place.h"
 #include "link/qt/qt_serial_port.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "link/qt/pchoice_form.h"
 
-#include "app/qt/qt_text.h"
-#include "app/qt/window_place.h"
+#include "ground/qt/qt_text.h"
+#include "ground/qt/window_place.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

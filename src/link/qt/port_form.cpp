@@ -1,7 +1,7 @@
 #include "link/qt/port_form.h"
 
-#include "app/qt/window_place.h"
-#include "app/settings.h"
+#include "ground/qt/window_place.h"
+#include "ground/settings.h"
 #include "link/serial_port.h"
 
 #include <QButtonGroup>

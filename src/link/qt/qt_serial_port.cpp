@@ -1,8 +1,8 @@
 #include "link/qt/qt_serial_port.h"
 
-#include "app/cp1252.h"
-#include "app/debug_lines.h"
-#include "app/settings.h"
+#include "ground/cp1252.h"
+#include "ground/debug_lines.h"
+#include "ground/settings.h"
 
 #include <QFileInfo>
 #include <QPointer>

@@ -12,7 +12,7 @@
 // kind. Without a listener for a kind, the last document is reopened through
 // the kind's DocumentOps (name_selected).
 #include "app/command_line.h"
-#include "app/document_kind.h"
+#include "ground/document_kind.h"
 #include "app/main_hooks.h"
 #include "link/program_configuration.h"
 #include "link/startup_chain.h"

@@ -1,9 +1,9 @@
-#include "app/documents.h"
-#include "app/qt/list_ops.h"
+#include "ground/documents.h"
+#include "ground/qt/list_ops.h"
 #include "app/qt/main_form.h"
-#include "app/qt/qt_text.h"
-#include "app/qt/window_place.h"
-#include "app/settings.h"
+#include "ground/qt/qt_text.h"
+#include "ground/qt/window_place.h"
+#include "ground/settings.h"
 
 #include "temp_dir.h"
 

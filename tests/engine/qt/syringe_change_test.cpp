@@ -2,9 +2,9 @@
 // with their three refusals, and the value taken when it is closed without OK.
 #include "engine/qt/syringe_change.h"
 
-#include "app/prompts.h"
-#include "app/qt/qt_text.h"
-#include "app/text_utils.h"
+#include "ground/prompts.h"
+#include "ground/qt/qt_text.h"
+#include "ground/text_utils.h"
 #include "recording_prompts.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "language/qt/add_param_form.h"
 
-#include "app/qt/qt_text.h"
+#include "ground/qt/qt_text.h"
 #include "language/qt/atom_pane_rules.h"
 #include "macro_editor_fixture.h"
 

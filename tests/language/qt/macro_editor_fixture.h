@@ -1,9 +1,9 @@
 #pragma once
 // Shared by the Macro Editor tests: a small configuration, a method folder in
 // a temporary directory, in-memory settings and recorded prompts.
-#include "app/documents.h"
-#include "app/prompts.h"
-#include "app/settings.h"
+#include "ground/documents.h"
+#include "ground/prompts.h"
+#include "ground/settings.h"
 #include "config/config_db.h"
 #include "language/macro.h"
 #include "recording_prompts.h"

@@ -1,8 +1,8 @@
 #include "language/qt/macro_page.h"
 
-#include "app/qt/list_ops.h"
+#include "ground/qt/list_ops.h"
 #include "app/qt/main_form.h"
-#include "app/qt/qt_text.h"
+#include "ground/qt/qt_text.h"
 #include "language/qt/add_param_form.h"
 #include "macro_editor_fixture.h"
 

@@ -2,13 +2,13 @@
 // dialogs, the splash and the connection chain against a scripted
 // instrument, on the offscreen platform.
 #include "app/command_line.h"
-#include "app/documents.h"
-#include "app/log.h"
+#include "ground/documents.h"
+#include "ground/log.h"
 #include "app/qt/about_form.h"
 #include "app/qt/kelvo_splash.h"
 #include "app/qt/main_form.h"
-#include "app/qt/qt_text.h"
-#include "app/settings.h"
+#include "ground/qt/qt_text.h"
+#include "ground/settings.h"
 #include "app/window_title.h"
 #include "engine/qt/status_form.h"
 #include "link/qt/kelvo_lib_form.h"
