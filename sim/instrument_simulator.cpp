@@ -232,13 +232,13 @@ void InstrumentSimulator::receive(const std::string& bytes, int line_speed)
         if (c == '\r') {
             std::string line;
             line.swap(line_buffer_);
-            event_us_ = static_cast<std::int64_t>(at);
+            event_us_ = std::llround(at);
             handle_line(line);
         } else if (c != '\n') {
             line_buffer_.push_back(c);
         }
     }
-    rx_free_us_ = static_cast<std::int64_t>(at);
+    rx_free_us_ = std::llround(at);
 }
 
 std::string InstrumentSimulator::take(int line_speed, bool whole)

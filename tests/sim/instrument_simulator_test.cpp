@@ -197,9 +197,9 @@ TEST_F(PacedSimTest, BytesCrossTheLineAtTenBitTimesEach)
     const std::int64_t answered = line_us(9, 9600);
     EXPECT_EQ(at(answered), "");
     EXPECT_EQ(sim.transcript().back(), "GET_STAT");
-    EXPECT_EQ(at(answered + line_us(3, 9600) + 1), "REA");
-    EXPECT_EQ(at(answered + line_us(6, 9600)), "");
-    EXPECT_EQ(at(answered + line_us(6, 9600) + 1), "DY\r");
+    EXPECT_EQ(at(answered + line_us(3, 9600) + 2), "REA");
+    EXPECT_EQ(at(answered + line_us(6, 9600) - 2), "DY");
+    EXPECT_EQ(at(answered + line_us(6, 9600) + 2), "\r");
     EXPECT_FALSE(sim.has_output());
     EXPECT_EQ(sim.us_to_next_output(), -1);
 }
@@ -233,16 +233,16 @@ TEST_F(PacedSimTest, SpeedChangeAnsweredAtTheOldPaceThenTheNew)
 {
     send("SET_BAUD 38400");
     const std::int64_t t = line_us(15, 9600);
-    EXPECT_EQ(at(t + line_us(6, 9600) - 1), "READY");
-    EXPECT_EQ(at(t + line_us(6, 9600) + 1), "\r");
+    EXPECT_EQ(at(t + line_us(6, 9600) - 2), "READY");
+    EXPECT_EQ(at(t + line_us(6, 9600) + 2), "\r");
     send("GET_STAT", 38400);
     const std::int64_t u = sim.now_us() + line_us(9, 38400);
-    EXPECT_EQ(at(u + line_us(6, 38400) - 1, 38400), "READY");
-    EXPECT_EQ(at(u + line_us(6, 38400) + 1, 38400), "\r");
+    EXPECT_EQ(at(u + line_us(6, 38400) - 2, 38400), "READY");
+    EXPECT_EQ(at(u + line_us(6, 38400) + 2, 38400), "\r");
     // A factor makes the line that much faster.
     ASSERT_TRUE(sim.apply_control("pace-factor 100"));
     send("GET_STAT", 38400);
-    EXPECT_EQ(at(sim.now_us() + line_us(15, 38400) / 100 + 1, 38400), "READY\r");
+    EXPECT_EQ(at(sim.now_us() + line_us(15, 38400) / 100 + 2, 38400), "READY\r");
 }
 
 TEST_F(PacedSimTest, SplitDelayAndLineEndFaults)
