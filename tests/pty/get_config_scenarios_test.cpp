@@ -213,7 +213,7 @@ TEST_F(GetConfigScenario, AnswersCutDelayedOrEndedOddlyStillFormTheirLines)
     const std::vector<Case> cases = {
         // Cut inside "READY" and between a line and its CR, and held back
         // (the time-out counts from the last byte, so these all pass).
-        {{"--split", "2,5", "--split-gap", "300"}, 0, "status: 2 objects received from Kelvo\n"},
+        {{"--split", "2,5", "--split-gap", "150"}, 0, "status: 2 objects received from Kelvo\n"},
         {{"--delay", "400"}, 0, "status: 2 objects received from Kelvo\n"},
         // The instrument ends its lines with CR alone: an LF stays in the
         // next line, which then is no "READY" (and a line without CR never ends).
