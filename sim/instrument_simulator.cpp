@@ -136,6 +136,9 @@ bool InstrumentSimulator::apply_control(const std::string& line, std::string* er
     } else if (word == "error-atom-name") {
         if (rest.empty()) return fail("expected an atom name: " + line);
         faults_.error_atom_names.push_back(rest);
+    } else if (word == "error-text") {
+        if (rest.empty()) return fail("expected a text: " + line);
+        faults_.error_text = rest;
     } else if (word == "busy") {
         if (number < 0) return fail("expected a number: " + line);
         faults_.busy_count = static_cast<int>(number);
@@ -432,7 +435,7 @@ void InstrumentSimulator::answer_atom(const std::string& line)
     for (const std::string& n : faults_.error_atom_names)
         if (same_text(n, atom->name)) fails = true;
     if (fails) {
-        answer("@error in atom " + atom->name);
+        answer(faults_.error_text.empty() ? "@error in atom " + atom->name : faults_.error_text);
         return;
     }
     if (running_at(event_us_)) {

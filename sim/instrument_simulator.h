@@ -33,6 +33,7 @@ std::string garble(const std::string& bytes, int sent_speed, int read_speed);
 struct SimFaults {
     int error_atom_number = 0;                 // this atom command (from 1) gets an error line; 0 none
     std::vector<std::string> error_atom_names;  // these atoms always get an error line
+    std::string error_text;                    // that error line; empty: "@error in atom NAME"
     int busy_count = 0;                        // "BUSY" for this many more "GET_STAT"
     bool silent = false;                       // no answer at all
     std::vector<std::string> silent_on;        // no answer to lines beginning with these
@@ -50,6 +51,7 @@ struct SimFaults {
 inline constexpr const char* control_syntax =
     "  error-atom N          answer the N-th atom command (from 1) with an error line\n"
     "  error-atom-name NAME  answer every command of atom NAME with an error line\n"
+    "  error-text TEXT       the error line those atoms get (e.g. ERROR)\n"
     "  busy K                answer the next K \"GET_STAT\" with \"BUSY\"\n"
     "  silent on|off         answer nothing at all / answer again\n"
     "  silent-on TEXT        answer nothing to lines that begin with TEXT\n"

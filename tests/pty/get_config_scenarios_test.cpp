@@ -185,8 +185,12 @@ TEST_F(GetConfigScenario, DeviceVanishingMidConfigurationIsNoCrash)
     start_sim({"--close-after", "3"});
     ASSERT_EQ(get_config(), 2) << out << err;
     EXPECT_TRUE(contains(out, "> GET_CONFIG\n")) << out;
-    // Noticed at once, not by the time-out.
+    // Half the configuration came, then the device went: noticed at once,
+    // not by the time-out, and nothing of the half answer is saved.
     EXPECT_TRUE(contains(err, "debug: port lost: ")) << err;
+    EXPECT_TRUE(contains(out, "status: offline: " + (dir / "kelvo").string() + " went away while waiting for GET_CONFIG\n"))
+        << out;
+    EXPECT_FALSE(fs::exists(folder / "latest_kelvo.kol"));
     EXPECT_TRUE(contains(err, "error: The Kelvo is not connected and  there is no latest_kelvo.kol")) << err;
     EXPECT_EQ(sim.wait(limit_ms), 0);
 }

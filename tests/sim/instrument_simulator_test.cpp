@@ -135,6 +135,8 @@ TEST_F(SimTest, FaultsFromControlLines)
     EXPECT_EQ(ask("MOVE(Tray1,)"), "|\r");
     ASSERT_TRUE(sim.apply_control("error-atom-name wash"));
     EXPECT_EQ(ask("WASH(1,0,)"), "@error in atom WASH\r");
+    ASSERT_TRUE(sim.apply_control("error-text ERROR"));
+    EXPECT_EQ(ask("WASH(1,0,)"), "ERROR\r");
 
     ASSERT_TRUE(sim.apply_control("silent-on GET_FW"));
     EXPECT_EQ(ask("GET_FW_VERSION"), "");
