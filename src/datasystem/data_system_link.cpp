@@ -158,16 +158,25 @@ bool DataSystemLink::tick()
     if (waiting_for_data_system_) {
         debug_line(sending_row_text);
         waiting_for_data_system_ = false;
-        waiting_for_ready_ = true;
-        status_since_row_ = false;
-        send_current_row();
-        show_waiting_text();
+        send_row_for_run();
     }
-    if (waiting_for_ready_ && status_since_row_ && same_text(sequence_status_.substr(0, 5), "READY")) {
-        waiting_for_ready_ = false;
-        return true;
-    }
-    return false;
+    return ready_for_run();
+}
+
+void DataSystemLink::send_row_for_run()
+{
+    if (!mode_.chemstation) return;
+    waiting_for_ready_ = true;
+    status_since_row_ = false;
+    send_current_row();
+    show_waiting_text();
+}
+
+bool DataSystemLink::ready_for_run()
+{
+    if (!waiting_for_ready_ || !status_since_row_ || !same_text(sequence_status_.substr(0, 5), "READY")) return false;
+    waiting_for_ready_ = false;
+    return true;
 }
 
 bool DataSystemLink::end_wait()

@@ -85,6 +85,11 @@ public:
     // The data-system steps of a service tick. True when the data system
     // reported "READY" for the row sent: the run goes on.
     bool tick();
+    // The two steps of tick() for a run that keeps *waiting for data system*
+    // itself: the row sent with *waiting for ready* marked, and the test for
+    // a "READY" reported since (true once, then the mark is cleared).
+    void send_row_for_run();
+    bool ready_for_run();
     // Stop: both waits end. True when the run was waiting here.
     bool end_wait();
     bool waiting() const { return waiting_for_data_system_ || waiting_for_ready_; }

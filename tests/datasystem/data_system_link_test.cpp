@@ -236,6 +236,14 @@ TEST_F(DataSystemLinkTest, TheWaitSendsTheRowOnceAndGoesOnOnlyAfterAFreshReady)
     EXPECT_TRUE(link->end_wait());
     EXPECT_FALSE(link->tick());
     EXPECT_EQ(dde.executed.size(), 1u);
+
+    // A run that keeps its own wait flags takes the two steps one by one.
+    link->send_row_for_run();
+    EXPECT_EQ(dde.executed.size(), 2u);
+    EXPECT_FALSE(link->ready_for_run());
+    dde.change("CPWAIT", "Qerant_SequenceStatus$", "READY");
+    EXPECT_TRUE(link->ready_for_run());
+    EXPECT_FALSE(link->ready_for_run());
 }
 
 TEST_F(DataSystemLinkTest, OutsideChemStationModeNothingIsMadeAndNothingWaits)
@@ -248,6 +256,8 @@ TEST_F(DataSystemLinkTest, OutsideChemStationModeNothingIsMadeAndNothingWaits)
         link->begin_wait();
         EXPECT_FALSE(link->waiting());
         EXPECT_FALSE(link->tick());
+        link->send_row_for_run();
+        EXPECT_FALSE(link->ready_for_run());
         EXPECT_FALSE(link->send_row(fixed_row("T")));
         link->send_current_row();
         link->request_table();
