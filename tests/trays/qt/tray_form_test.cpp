@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QApplication>
 #include <QTest>
 
 using namespace kelvo;
@@ -30,6 +31,7 @@ class TrayFormTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+
         ASSERT_TRUE(db.parse(config_test::lines_of(config_test::config_text("", tray_test::classes, tray_test::objects))));
         set_log_path(dir.file("cadenzor.log"));
         set_status_sink([this](const std::string& text) { status.push_back(text); });
@@ -57,6 +59,8 @@ protected:
         form->set_hooks(std::move(hooks));
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
     void TearDown() override
     {
@@ -160,7 +164,8 @@ TEST_F(TrayFormTest, AddAndInsertHandOverTheVialsInAscendingOrder)
 
     QTest::mouseClick(form->select_all_button, Qt::LeftButton);
     EXPECT_EQ(form->selection().selected_count(), 15);
-    QTest::keyClick(form.get(), Qt::Key_I, Qt::AltModifier);  // "&Insert"
+    form->insert_button->setFocus();
+    QTest::keyClick(form->insert_button, Qt::Key_Space);
     ASSERT_EQ(added.size(), 2u);
     EXPECT_EQ(added[1].vials.size(), 15u);
     EXPECT_TRUE(added[1].insert);
@@ -174,7 +179,7 @@ TEST_F(TrayFormTest, HintShowsTheVialNumberUnderTheMouse)
 {
     QTest::mouseMove(form->tray_picture, centre_of(1, 2));
     EXPECT_EQ(form->tray_picture->toolTip(), "6");
-    QTest::mouseMove(form->tray_picture, QPoint(0, 0));
+    QTest::mouseMove(form->tray_picture, QPoint(1, 1));
     EXPECT_EQ(form->tray_picture->toolTip(), "");
 }
 
@@ -257,6 +262,8 @@ TEST_F(TrayFormTest, TheActiveDefaultCellIsAqua)
     sheet.set_row(1);
     EXPECT_EQ(sheet.back_color(), QColor(0, 255, 255));
     QTest::keyClick(&sheet, Qt::Key_Left);
+    EXPECT_EQ(sheet.active_col(), 1);
+    sheet.set_col(2);
     EXPECT_EQ(sheet.back_color(), QColor(Qt::white));
     sheet.set_col(1);
     EXPECT_EQ(sheet.back_color(), QColor(0, 255, 255));
