@@ -17,6 +17,9 @@
 #include <QApplication>
 #include <QTest>
 
+#include <cstdlib>
+#include <fstream>
+
 using namespace kelvo;
 
 namespace {
@@ -267,6 +270,63 @@ TEST_F(TrayFormTest, TheActiveDefaultCellIsAqua)
     EXPECT_EQ(sheet.back_color(), QColor(Qt::white));
     sheet.set_col(1);
     EXPECT_EQ(sheet.back_color(), QColor(0, 255, 255));
+}
+
+
+// The demo configuration: two levels on "Stack", a selection made with the
+// mouse, and the pictures drawn in the colours of the dialog. With
+// CADENZOR_SCREENSHOT set, the dialog is also rendered into that file
+// (docs/vial_selection.png is made this way).
+TEST(TrayFormDemo, DrawsTheDemoHolderAndASelection)
+{
+    ConfigDb db;
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(config_test::demo_config_path(), std::ios::binary);
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+        }
+    }
+    ASSERT_TRUE(db.parse(lines));
+    Ttray_form form(nullptr, &db);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.tray_label->text(), "Tray1:VT54");
+    EXPECT_EQ(form.holder_layout().levels.size(), 2u);
+
+    const TrayPicture& picture = form.selection().picture();
+    auto centre = [&](int i, int j) {
+        const IntPoint c = picture.centre(i, j);
+        return QPoint(c.x, c.y);
+    };
+    QTest::mousePress(form.tray_picture, Qt::LeftButton, {}, centre(1, 1) - QPoint(4, 4));
+    QTest::mouseMove(form.tray_picture, centre(3, 2));
+    QTest::mouseRelease(form.tray_picture, Qt::LeftButton, {}, centre(3, 2));
+    QTest::mouseClick(form.tray_picture, Qt::LeftButton, {}, centre(7, 4));
+    EXPECT_EQ(form.selection().selected_vials(), (std::vector<int>{11, 12, 13, 20, 21, 22, 44}));
+
+    const QImage tray = form.tray_picture->grab().toImage();
+    const int below = picture.radius - 3;  // under the number, inside the circle
+    EXPECT_EQ(tray.pixelColor(0, 0), QColor(0, 255, 255));
+    EXPECT_EQ(tray.pixelColor(centre(0, 0) + QPoint(0, below)), QColor(Qt::black));
+    EXPECT_EQ(tray.pixelColor(centre(2, 2) + QPoint(0, below)), QColor(255, 0, 0));
+    EXPECT_EQ(tray.pixelColor(centre(7, 4) + QPoint(0, below)), QColor(255, 0, 0));
+
+    const QImage holder = form.tray_holder_picture->grab().toImage();
+    const HolderLayout layout = form.holder_layout();
+    auto inside = [](const HolderTrayShape& s) {
+        return QPoint(s.corners[0].x + (s.corners[2].x - s.corners[0].x) / 5,
+                      s.corners[0].y + (s.corners[2].y - s.corners[0].y) / 5);
+    };
+    ASSERT_EQ(layout.trays.size(), 4u);
+    EXPECT_EQ(holder.pixelColor(inside(layout.trays[0])), QColor(0, 255, 255));  // Tray1, current
+    EXPECT_EQ(holder.pixelColor(inside(layout.trays[1])), QColor(96, 192, 192));
+    EXPECT_EQ(holder.pixelColor(1, 1), form.palette().color(QPalette::Button));
+
+    if (const char* path = std::getenv("CADENZOR_SCREENSHOT")) {
+        EXPECT_TRUE(form.grab().save(QString::fromLocal8Bit(path)));
+    }
 }
 
 }  // namespace
