@@ -8,6 +8,8 @@
 
 namespace kelvo {
 
+class ConfigurationStore;
+
 struct HeadlessGetConfigOptions {
     std::string device;  // the file system's name of the serial device (UTF-8)
     std::string folder;  // the method folder (UTF-8)
@@ -20,6 +22,8 @@ struct HeadlessGetConfigOptions {
 // Exit codes: 0 configuration read and parsed and firmware known; 1 the
 // received configuration did not parse; 2 the instrument could not be
 // reached (offline fallback run) or stopped answering.
-int run_headless_get_config(const HeadlessGetConfigOptions& options, std::ostream& out);
+// configuration: where the received text is parsed and the tray report written.
+int run_headless_get_config(const HeadlessGetConfigOptions& options, ConfigurationStore& configuration,
+                            std::ostream& out);
 
 }  // namespace kelvo
