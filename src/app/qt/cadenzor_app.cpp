@@ -12,6 +12,7 @@
 #include "ground/qt/qt_text.h"
 #include "ground/qt/window_place.h"
 #include "ground/settings.h"
+#include "app/qt/install_parts.h"
 #include "language/qt/macro_page.h"
 #include "language/qt/method_page.h"
 #include "link/qt/startup_ui.h"

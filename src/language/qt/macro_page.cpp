@@ -3,7 +3,6 @@
 #include "ground/documents.h"
 #include "ground/prompts.h"
 #include "ground/qt/list_ops.h"
-#include "app/qt/main_form.h"
 #include "ground/name_dialogs.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/resources.h"
@@ -867,19 +866,6 @@ bool MacroEditorPage::eventFilter(QObject* watched, QEvent* event)
     else drop->ignore();
     if (type == QEvent::Drop) dragged_parameter_.clear();
     return true;
-}
-
-// ---------------------------------------------------------------------------
-
-MacroEditorPage* install_macro_editor(Tmain_form& form)
-{
-    auto* page = new MacroEditorPage(form.macro_page);
-    // The window keeps the name box and the lock button in the page's top
-    // row and routes them through its document commands.
-    page->adopt_name_controls(form.macro_name_group, form.macro_select_box, form.lock_button);
-    form.set_editor(Page::macro, page);
-    form.state().set_document_ops(DocumentKind::macro, &page->document_ops());
-    return page;
 }
 
 }  // namespace kelvo
