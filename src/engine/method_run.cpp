@@ -107,7 +107,7 @@ void MethodRun::run_method_buttonClick()
     view_.enable_step(false);
     engine_.sample_list_running = false;
     if (!engine_.build_error_path()) {
-        view_.enable_step(true);
+        start_failed();
         return;
     }
     ask_syringe();
@@ -132,21 +132,21 @@ void MethodRun::run_start()
     engine_.mounted_syringe = mounted;
     if (!same_text(mounted, chosen)) {
         show_error("The method uses syringe " + chosen + " but syringe " + mounted + " is in the kelvo!");
-        view_.enable_step(true);
+        start_failed();
         return;
     }
     const std::vector<std::string> lines = view_.method_lines();
     if (method_uses_sample_list(lines) && !dialogs_.test_parameters(sample_)) {
-        view_.enable_step(true);
+        start_failed();
         return;
     }
     if (!engine_.expand(chosen, lines)) {
-        view_.enable_step(true);
+        start_failed();
         return;
     }
     if (engine_.lists.expanded_method.empty()) {
         show_error(method_empty_text);
-        view_.enable_step(true);
+        start_failed();
         return;
     }
     set_pause_caption(pause_caption);
@@ -188,6 +188,12 @@ void MethodRun::stop()
     if (link_.end_busy_wait()) engine_.send_next();
 }
 
+void MethodRun::start_failed()
+{
+    view_.enable_step(true);
+    view_.run_finished(false);
+}
+
 void MethodRun::end_stalled_run()
 {
     engine_.method_running = false;
@@ -198,6 +204,7 @@ void MethodRun::end_stalled_run()
     link_.end_busy_wait();
     view_.restore_cursor();
     controls_idle();
+    view_.run_finished(false);
 }
 
 void MethodRun::pause_buttonClick()
@@ -248,6 +255,7 @@ void MethodRun::method_complete_step()
         return;
     }
     controls_idle();
+    view_.run_finished(true);
 }
 
 void MethodRun::atom_info_completion()
@@ -268,7 +276,7 @@ void MethodRun::abort_run_position()
         engine_.stalled = true;
         end_stalled_run();
     } else {
-        view_.enable_step(true);
+        start_failed();
     }
 }
 

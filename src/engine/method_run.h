@@ -63,6 +63,9 @@ public:
     virtual void status_text(const std::string& text) { (void)text; }
     virtual void log_message(const std::string& text);
     virtual void status_line(StatusLine line, const std::string& text) { (void)line, (void)text; }
+    // The run is over: completed (the method-complete step) or not (it did
+    // not start, or failed and ended).
+    virtual void run_finished(bool completed) { (void)completed; }
     // The sample-list run takes over after a method completed (later).
     virtual void sample_list_method_complete() {}
     virtual void stop_sample_list() {}
@@ -129,6 +132,7 @@ private:
     void set_pause_caption(const char* caption);
     void controls_idle();
     void end_stalled_run();
+    void start_failed();
 
     const ConfigDb& db_;
     KelvoLink& link_;

@@ -85,6 +85,7 @@ int RunEngine::start(std::int64_t now_ms)
     waiting_for_ds = false;
     row_sent = false;
     start_time_ms = now_ms;
+    error_text.clear();
     on_error_path = false;
     command_index = 0;
     error_index = 0;
