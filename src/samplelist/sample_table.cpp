@@ -233,7 +233,8 @@ bool SampleTable::delete_line(const TableSelection& selection)
     if (selection.block && selection.row1 == -1) {
         clear();
     } else if (selection.block) {
-        remove_rows(std::max(selection.row1, 1), std::max(selection.row2, 1));
+        remove_rows(std::max(std::min(selection.row1, selection.row2), 1),
+                    std::max(std::max(selection.row1, selection.row2), 1));
     } else {
         if (!valid_row(selection.active_row)) return false;
         remove_rows(selection.active_row, selection.active_row);

@@ -140,6 +140,7 @@ TEST_F(SampleListFileTest, TenThousandRowsWithHiddenColumnsSurviveSaveLoadAndExp
                         "S" + std::to_string(i)});
     ASSERT_TRUE(document.table().assign(rows));
     ASSERT_TRUE(document.save("Long"));
+    document.select_name("Long");
     EXPECT_FALSE(document.changed());
     const std::string saved = read_list("Long");
     ASSERT_TRUE(document.write_export("Long", SampleListDocument::ExistingFile::refuse));

@@ -46,7 +46,7 @@ TEST_F(SampleValidationTest, EachCheckHasItsExactMessage)
         {"tray 2 too small", {"Big", "1", "Tray4", "LCVlv1", "1", "Tray3", "", "16", "1"}, {}, "In row 2,The vial number is too big for tray 2"},
         {"tray 2 fits", {"Big", "1", "Tray4", "LCVlv1", "1", "Tray3", "", "15", "1"}, {}, ""},
         {"injector 2", {"Big", "1", "Tray1", "LCVlv1", "1", "", "Inj", "1", "1"}, {}, "In row 2,Injis not an injector"},
-        {"volume 2", {"Big", "1", "Tray1", "LCVlv1", "x", "", "", "1", "1"}, {}, "In row 2,Volume 2 (x) is not a number"},
+        {"volume 2", {"Big", "1", "Tray1", "LCVlv1", "X", "", "", "1", "1"}, {}, "In row 2,Volume 2 (X) is not a number"},
         {"volume 2 too big", {"Standard Injection", "1", "Tray1", "LCVlv1", "10.5", "", "", "1", "1"}, {}, "In row 2,Volume 2 (10.5) is too big for the syringe."},
         {"first failing check wins", {"Big", "x", "Tray9", "Valve", "y", "", "", "0", "0"}, {}, "In row 2,Tray9is not a tray"},
         {"hidden volume takes anything", {"Big", "x", "Tray1", "LCVlv1", "1", "", "", "1", "1"}, {column_no::volume}, ""},
