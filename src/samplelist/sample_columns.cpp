@@ -75,6 +75,7 @@ void ColumnTable::build_fixed(const FixedColumnDefaults& d)
     status.kind = ColumnKind::status;
     columns_.push_back(status);
     columns_.push_back(choice_column("Method", d.method, ProgramList::methods));
+    columns_.back().width = 22;  // method names are long
     columns_.push_back(text_column("Volume", "1.0", 10));
     columns_.push_back(choice_column("Tray", d.tray, ProgramList::trays));
     columns_.push_back(choice_column("Injector", d.injector, ProgramList::injectors));
