@@ -10,6 +10,8 @@ int run_check(const Args& args);
 int run_expr(const Args& args);
 int run_expand(const Args& args);
 int run_export(const Args& args);
+int run_tray_map(const Args& args);
+int run_trays(const Args& args);
 
 const std::vector<Command>& commands()
 {
@@ -21,6 +23,8 @@ const std::vector<Command>& commands()
         {"expr", "--config FILE [--unit U] [--empty-ok] [--syr] [--line 'ATOM(v1,v2,)'] [--param 'NAME (UNIT);...=VALUE']... [--syringe NAME] [--set NAME=VALUE]... TEXT\n      test a parameter expression (exit 1: invalid) and, when valid, print its value or \"fails\"", run_expr},
         {"expand", "FOLDER METHOD [--syringe NAME]\n      expand a method of FOLDER as a run does and print its body start, body end and atom lines (exit 1: expansion failed)", run_expand},
         {"export", "FOLDER LIST [NAME] [--overwrite]\n      validate the sample list LIST of FOLDER and write its export FOLDER/NAME.txt (NAME: LIST; exit 1: refused)", run_export},
+        {"tray-map", "FILE TRAY\n      print the vial numbers of the tray's grid as the vial selection dialog numbers them (exit 1: not a tray)", run_tray_map},
+        {"trays", "FILE HOLDER\n      print the trays of a holder in drawing order: LEVEL NAME X Y Z WIDTH DEPTH (exit 1: not a tray holder)", run_trays},
     };
     return table;
 }
