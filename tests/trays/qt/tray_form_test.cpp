@@ -233,6 +233,29 @@ TEST_F(TrayFormTest, AtMostSixteenTypesAreOffered)
     form->tray_type_popup->close();
 }
 
+TEST_F(TrayFormTest, MoreThanAThousandVialsAreRefusedWhole)
+{
+    ASSERT_TRUE(db.parse(config_test::lines_of(config_test::config_text(
+        "", tray_test::classes, "TRAY_HOLDER;H;0;0;0\nTRAY_TYPE;Big;40000;0;0;30000;40;30;\nTRAY;T;H;Big;0;0;0;\n"))));
+    form->refresh_from_configuration();
+    ASSERT_EQ(form->selection().grid().cell_count(), 1200);
+    QTest::mouseClick(form->select_all_button, Qt::LeftButton);
+    QTest::mouseClick(form->add_button, Qt::LeftButton);
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{"error: At most 1000 vials can be added at a time!"});
+    EXPECT_TRUE(added.empty());
+    EXPECT_EQ(form->selection().selected_count(), 1200);
+    // A thousand go.
+    QTest::mouseClick(form->deselect_button, Qt::LeftButton);
+    const IntRect r = form->selection().picture().rect;
+    QTest::mousePress(form->tray_picture, Qt::LeftButton, {}, QPoint(1, 1));  // (0, 0) would mean the centre
+    QTest::mouseMove(form->tray_picture, QPoint(r.width, r.height));
+    QTest::mouseRelease(form->tray_picture, Qt::LeftButton, {}, QPoint(r.width, r.height * 25 / 30));
+    EXPECT_EQ(form->selection().selected_count(), 1000);
+    QTest::mouseClick(form->add_button, Qt::LeftButton);
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].vials.size(), 1000u);
+}
+
 TEST_F(TrayFormTest, AHolderWithoutTraysShowsNoTray)
 {
     form->tray_holder_box->setFocus();
