@@ -220,6 +220,21 @@ TEST_F(TrayFormTest, RightClickOffersTheTypesOfTheTraysGroupsAndChangesTheType)
               std::string::npos);
 }
 
+TEST_F(TrayFormTest, RowsNameTheShownTrayAfterARightClickWithoutAChoice)
+{
+    click_vial(0, 0);
+    QTest::mouseClick(form->tray_holder_picture, Qt::RightButton, {}, on_tray("Front"));
+    EXPECT_EQ(form->current_tray(), "Front");
+    form->tray_type_popup->close();
+    EXPECT_EQ(form->shown_tray(), "Upper");
+    EXPECT_EQ(form->tray_label->text(), "Upper:VT15");
+    QTest::mouseClick(form->add_button, Qt::LeftButton);
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].tray, "Upper");
+    EXPECT_EQ(added[0].vials, std::vector<int>{1});
+    EXPECT_TRUE(sent.empty());
+}
+
 TEST_F(TrayFormTest, AtMostSixteenTypesAreOffered)
 {
     std::string objects = "TRAY_HOLDER;H;0;0;0\nTRAY;T;H;Y0;0;0;0;\n";
