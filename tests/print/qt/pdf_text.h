@@ -17,9 +17,19 @@ inline std::string run_tool(const QString& program, const QStringList& args)
     return p.readAllStandardOutput().toStdString();
 }
 
+// Runs of blanks squeezed to one: pdftotext places columns only roughly
+// (the exact columns are the layout's own tests).
+inline std::string squeezed(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+        if (c != ' ' || out.empty() || out.back() != ' ') out += c;
+    return out;
+}
+
 inline std::string pdf_text(const std::string& path)
 {
-    return run_tool("pdftotext", {"-layout", QString::fromStdString(path), "-"});
+    return squeezed(run_tool("pdftotext", {"-layout", QString::fromStdString(path), "-"}));
 }
 
 // The "Pages:" line of pdfinfo; 0 when there is none.
