@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 using kelvo::pty_test::ChildProcess;
 using kelvo::test::TempDir;
@@ -31,10 +35,25 @@ CliRun cli(const std::vector<std::string>& args)
     return CliRun{code, p.out(), p.err()};
 }
 
+// The program's path by the search path (the child is started by path).
+std::string program_path(const std::string& name)
+{
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+        const std::string candidate = dirs.substr(start, end - start) + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+        start = end + 1;
+    }
+    return name;
+}
+
 std::string tool_output(const std::string& program, const std::vector<std::string>& args)
 {
     ChildProcess p;
-    EXPECT_TRUE(p.start(program, args)) << program;
+    EXPECT_TRUE(p.start(program_path(program), args)) << program;
     EXPECT_EQ(p.wait(60000), 0) << program << ": " << p.err();
     return p.out();
 }
