@@ -6,6 +6,7 @@
 #include "language/macro.h"
 #include "language/qt/macro_editor_fixture.h"
 #include "language/qt/macro_page.h"
+#include "language/qt/method_page.h"
 #include "ground/qt/spread_grid.h"
 #include "print/qt/log_file_form.h"
 #include "print/qt/sample_list_print.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -189,6 +191,44 @@ TEST_F(PrintFormsTest, FileMenuPrintsTheMacroFromItsFileOrAsTheEditorHoldsIt)
     ASSERT_TRUE(printed());
     text = pdf_text(pdf);
     for (const char* expected : {"Macro: Fresh", "Created not saved", "Last changed not saved", "SIGNAL", " Signal Out1"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+}
+
+TEST_F(PrintFormsTest, MainWindowOpensTheLogViewerAndPrintsTheMethod)
+{
+    write_log(log_lines);
+    write_macro("Alpha", {"Pause (s);90;0;600", "WAIT(Pause,5,)"});
+    write_file(dir.file("Beta.KME"), "//Two waits.\r\nsyringe:Syr10\r\nAlpha(75)\r\nAlpha(3)\r\n");
+    Tmain_form form;
+    MacroEditorPage* macro_page = install_macro_editor(form);
+    MethodEditorPage* method_page = install_method_editor(form, macro_page);
+    PrintWiring* wiring = install_printing(form, macro_page, method_page);
+    wiring->printer().choose_printer = printer.choose_printer;
+
+    // "View &Log file" opens the viewer modally with the log in it.
+    std::string shown;
+    QTimer::singleShot(0, [&] {
+        shown = wiring->log_file_form->log_file_box->toPlainText().toStdString();
+        QTest::mouseClick(wiring->log_file_form->ok_button, Qt::LeftButton);
+    });
+    QTest::mouseClick(form.log_file_button, Qt::LeftButton);
+    EXPECT_EQ(shown.substr(0, log_lines[0].size()), log_lines[0]);
+    EXPECT_FALSE(wiring->log_file_form->isVisible());
+
+    form.show_page(Page::method);
+    form.prepare_captions();
+    ASSERT_EQ(form.print_item->text(), "&Print Method");
+    form.print_itemClick();
+    EXPECT_EQ(prompts.shown, (std::vector<std::string>{"error: There is no currently loaded method"}));
+
+    method_page->select_method("Beta");
+    ASSERT_EQ(method_page->document().name(), "Beta");
+    prompts.shown.clear();
+    form.print_itemClick();
+    ASSERT_TRUE(printed());
+    const std::string text = pdf_text(pdf);
+    for (const char* expected : {"Method: Beta", "Method Description:", "Two waits.", "Syringe: Syr10", "Alpha",
+                                 " Pause (m:ss) 1:15", " Pause (m:ss) 0:03"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
 }
 
