@@ -167,6 +167,7 @@ TEST(CliPrint, ExitCodes)
         {{"print", demo_folder, "--log", dir.file("missing.log"), "--lines", "5-2", "--pdf", pdf}, 2},
         {{"print", dir.file("empty"), "--macro", "Inject Sample", "--pdf", pdf}, 2},
         {{"print", demo_folder, "--bogus", "--pdf", pdf}, 2},
+        {{"print", demo_folder, "--macro", "Inject Sample", "--pdf", dir.file("no folder/x.pdf")}, 2},
     };
     for (const Case& c : cases) {
         const CliRun r = cli(c.args);
