@@ -8,7 +8,7 @@
 
 namespace kelvo {
 
-void print_sample_list(SpreadGrid& sheet, QPrinter& printer, const std::string& name, const DocumentDates& dates)
+int print_sample_list(SpreadGrid& sheet, QPrinter& printer, const std::string& name, const DocumentDates& dates)
 {
     sheet.set_print_job_name("Cadenzor");
     sheet.set_print_header(to_qstring(sample_list_print_header(name, dates)));
@@ -23,9 +23,8 @@ void print_sample_list(SpreadGrid& sheet, QPrinter& printer, const std::string& 
     sheet.set_print_margin_right(720);
     sheet.set_print_row_headers(true);
     sheet.set_print_shadows(false);
-    sheet.set_printer(&printer);
-    sheet.action(SpreadAction::print);
-    sheet.set_printer(nullptr);
+    // The whole sheet, as the grid's print action does it.
+    return sheet.print(printer);
 }
 
 DocumentDates sample_list_dates(const std::string& name)

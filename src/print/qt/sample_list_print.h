@@ -11,9 +11,9 @@ namespace kelvo {
 
 class SpreadGrid;
 
-// Sets the grid's print properties and starts its print on the printer (no
-// print dialog).
-void print_sample_list(SpreadGrid& sheet, QPrinter& printer, const std::string& name, const DocumentDates& dates);
+// Sets the grid's print properties and lets it print itself on the printer
+// (no print dialog). The page count, 0 when the printer could not start.
+int print_sample_list(SpreadGrid& sheet, QPrinter& printer, const std::string& name, const DocumentDates& dates);
 
 // The dates of the sample list file of that name in the method folder
 // ("not saved" without a file).

@@ -246,7 +246,7 @@ TEST_F(PrintFormsTest, SampleListGridPrintsUnderTheComposedHeader)
         }
     auto printer = make_printer();
     set_pdf_output(*printer, QString::fromStdString(pdf));
-    print_sample_list(sheet, *printer, "Run 7", {"2026-01-02 03:04:05", "2026-02-03 04:05:06", true});
+    EXPECT_EQ(print_sample_list(sheet, *printer, "Run 7", {"2026-01-02 03:04:05", "2026-02-03 04:05:06", true}), 1);
     ASSERT_TRUE(printed());
     EXPECT_EQ(pdf_pages(pdf), 1);
     const std::string text = pdf_text(pdf);
