@@ -15,11 +15,7 @@
 #include "ground/text_utils.h"
 #include "language/macro.h"
 #include "language/method.h"
-#include "print/document_prints.h"
-#include "print/qt/text_printer.h"
-
-#include <QApplication>
-#include <QPrinter>
+#include "print/qt/pdf_print.h"
 
 #include <iostream>
 #include <optional>
@@ -110,34 +106,22 @@ int run_print(const Args& args)
     if (!folder || !document) return usage_error("a name has a character Windows-1252 cannot hold");
     set_method_folder(*folder);
 
-    // Fonts and the PDF engine need an application; nothing is shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int app_argc = 1;
-    char app_name[] = "cadenzor-cli";
-    char* app_argv[] = {app_name, nullptr};
-    QApplication app(app_argc, app_argv);
-
-    DocumentPrinter printer;
-    printer.choose_printer = [&pdf](QPrinter& p) {
-        set_pdf_output(p, QString::fromStdString(pdf));
-        return true;
-    };
     bool printed = false;
     if (kind == "log") {
         std::vector<std::string> log;
         if (!read_text_lines(name, log)) return failure(1, "cannot read the log " + name);
         if (lines_option.empty()) last = static_cast<int>(log.size());
-        printed = printer.print_log(log, first - 1, last - 1);
+        printed = print_log_pdf(log, first - 1, last - 1, pdf);
     } else {
         if (!read_configuration())
             return failure(2, "cannot read the configuration " + cp1252_to_utf8(saved_configuration_path()));
         const std::string title = strip_extension(*document);
         if (kind == "method") {
             if (!method_file_exists(title)) return failure(1, "no method " + name + " in " + positional[0]);
-            printed = printer.print_method(config(), file_title(method_path(title)), {});
+            printed = print_method_pdf(config(), file_title(method_path(title)), pdf);
         } else {
             if (!macro_file_exists(title)) return failure(1, "no macro " + name + " in " + positional[0]);
-            printed = printer.print_macro(config(), file_title(macro_path(title)), {});
+            printed = print_macro_pdf(config(), file_title(macro_path(title)), pdf);
         }
     }
     if (!printed) return failure(2, "cannot write " + pdf);
