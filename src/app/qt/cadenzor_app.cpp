@@ -7,6 +7,7 @@
 #include "ground/prompts.h"
 #include "app/qt/form_name_dialogs.h"
 #include "app/qt/main_form.h"
+#include "app/qt/tray_dialog_hooks.h"
 #include "ground/qt/message_prompts.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/window_place.h"
@@ -78,6 +79,8 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::MethodEditorPage* method_page = kelvo::install_method_editor(main_form, macro_page);
     startup->add_configuration_listener([method_page] { method_page->refresh_from_configuration(); });
     startup->set_reopener(kelvo::DocumentKind::method, [method_page] { method_page->reopen_last_method(); });
+
+    kelvo::install_tray_dialog(main_form, *startup);
 
     main_form.fill_name_boxes();
     kelvo::restore_window_position(&main_form);
