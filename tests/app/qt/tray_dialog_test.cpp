@@ -119,7 +119,7 @@ TEST_F(TrayDialogTest, ATrayTypeChangeGoesToTheInstrumentAndIntoTheLog)
     ASSERT_TRUE(wait_until([&] {
         return std::find(port.received.begin(), port.received.end(), command) != port.received.end();
     }));
-    ASSERT_TRUE(wait_until([&] { return main->StatusBar1->currentMessage() == "Tray type of Tray2 set to VT15"; }));
+    ASSERT_TRUE(wait_until([&] { return main->status_text() == "Tray type of Tray2 set to VT15"; }));
     EXPECT_NE(test::read_file(temp.file("cadenzor.log")).find(" : Tray type of Tray2 set to VT15\r\n"),
               std::string::npos);
     EXPECT_EQ(trays->tray_label->text(), "Tray2:VT15");
