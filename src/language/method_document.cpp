@@ -176,7 +176,8 @@ MethodLoadResult MethodDocument::load(const std::string& name)
             const std::vector<std::string> calls(lines.begin() + static_cast<std::ptrdiff_t>(first_call), lines.end());
             const std::vector<std::string> sections = macro_sections(calls);
             lines.insert(lines.end(), sections.begin(), sections.end());
-            if (write_document_atomically(path, crlf_text(lines))) log_message("rewrote method " + name);
+            if (is_read_only_file(path)) show_error("Method " + name + " is read only");
+            else if (write_document_atomically(path, crlf_text(lines))) log_message("rewrote method " + name);
             else show_error("couldnt write " + path);
         } else {
             declined = true;
@@ -302,6 +303,11 @@ bool MethodDocument::save_checks()
 bool MethodDocument::write_under(const std::string& name)
 {
     const std::string path = method_path(name);
+    // The rename of an atomic write would replace a write-protected file.
+    if (is_read_only_file(path)) {
+        show_error("Method " + name + " is read only");
+        return false;
+    }
     if (!write_document_atomically(path, crlf_text(method_file_lines(text_)))) {
         show_error("couldnt write " + path);
         return false;

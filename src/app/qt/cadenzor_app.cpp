@@ -4,6 +4,7 @@
 #include "ground/log.h"
 #include "ground/prompts.h"
 #include "app/qt/form_name_dialogs.h"
+#include "app/qt/guarded_application.h"
 #include "app/qt/main_form.h"
 #include "ground/qt/message_prompts.h"
 #include "ground/qt/qt_text.h"
@@ -19,7 +20,7 @@
 
 int kelvo::run_cadenzor(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    kelvo::GuardedApplication app(argc, argv);
     QApplication::setApplicationName("Cadenzor");
     QApplication::setOrganizationName("Qerant");
     // One look on every desktop, and one the screenshots and tests share.
