@@ -23,10 +23,12 @@ dpkg-deb -x "$DEB" "$SCRATCH/root"
 ROOT_USR="$SCRATCH/root/usr"
 
 VERSION=$(dpkg-deb -f "$DEB" Version)
-for program in cadenzor cadenzor-cli kelvo-sim; do
+for program in cadenzor cadenzor-cli kelvo-sim ds-sim; do
     [ -x "$ROOT_USR/bin/$program" ] || fail "$program is not installed"
     answer=$("$ROOT_USR/bin/$program" --version)
     [ "$answer" = "$program $VERSION" ] || fail "$program --version says '$answer', the package is $VERSION"
+done
+for program in cadenzor cadenzor-cli kelvo-sim; do
     [ -f "$ROOT_USR/share/man/man1/$program.1.gz" ] || fail "no man page for $program"
     if command -v man >/dev/null; then
         warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$ROOT_USR/share/man/man1/$program.1.gz" 2>&1 >/dev/null)

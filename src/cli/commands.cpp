@@ -9,6 +9,8 @@ int run_get_config(const Args& args);
 int run_check(const Args& args);
 int run_expr(const Args& args);
 int run_expand(const Args& args);
+int run_tray_map(const Args& args);
+int run_trays(const Args& args);
 
 const std::vector<Command>& commands()
 {
@@ -19,6 +21,8 @@ const std::vector<Command>& commands()
         {"check", "FOLDER [NAME...]\n      load the documents of a method folder (or the named ones) against FOLDER/latest_kelvo.kol and print what each load shows", run_check},
         {"expr", "--config FILE [--unit U] [--empty-ok] [--syr] [--line 'ATOM(v1,v2,)'] [--param 'NAME (UNIT);...=VALUE']... [--syringe NAME] [--set NAME=VALUE]... TEXT\n      test a parameter expression (exit 1: invalid) and, when valid, print its value or \"fails\"", run_expr},
         {"expand", "FOLDER METHOD [--syringe NAME]\n      expand a method of FOLDER as a run does and print its body start, body end and atom lines (exit 1: expansion failed)", run_expand},
+        {"tray-map", "FILE TRAY\n      print the vial numbers of the tray's grid as the vial selection dialog numbers them (exit 1: not a tray)", run_tray_map},
+        {"trays", "FILE HOLDER\n      print the trays of a holder in drawing order: LEVEL NAME X Y Z WIDTH DEPTH (exit 1: not a tray holder)", run_trays},
     };
     return table;
 }

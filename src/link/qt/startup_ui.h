@@ -110,6 +110,7 @@ public:
     void clear_documents() override;
     void after_ms(int ms, LinkAction action) override;
     void chain_finished(ChainOutcome outcome) override;
+    bool quitting() const override;
 
     // ---- MainHooks (the link's part)
     void release_single_instance() override;
