@@ -268,8 +268,9 @@ bool is_duration(const std::string& text)
     const std::string seconds = text.substr(colon + 1);
     if (colon == 0) return is_seconds(seconds);
     // A minute count beyond the doubles is no duration.
-    if (colon + 1 == text.size()) return is_integer(minutes) && std::isfinite(duration_seconds(text));
-    return is_integer(minutes) && is_seconds(seconds) && std::isfinite(duration_seconds(text));
+    if (!is_integer(minutes) || !is_decimal(minutes)) return false;
+    if (colon + 1 < text.size() && !is_seconds(seconds)) return false;
+    return std::isfinite(duration_seconds(text));
 }
 
 double duration_seconds(const std::string& text)

@@ -113,7 +113,7 @@ MethodLoadResult MethodDocument::load(const std::string& name)
 
     // 2.
     const bool selected = hooks_->select_name(name);
-    write_setting_text("Method", name);
+    if (!reopening_) write_setting_text("Method", name);
     if (!selected) {
         show_error("Method not defined!");
         return MethodLoadResult::refused;
@@ -281,11 +281,14 @@ MethodLoadResult MethodDocument::choose_name(const std::string& name)
 
 MethodLoadResult MethodDocument::reopen(const std::string& name)
 {
+    // The setting names the method again only once it is shown: a method
+    // whose loading ends the program is not reopened at the next start.
+    write_setting_text("Method", "");
+    reopening_ = true;
     const MethodLoadResult result = load(name);
-    if (result == MethodLoadResult::refused) {
-        hooks_->clear_name_selection();
-        write_setting_text("Method", "");
-    }
+    reopening_ = false;
+    if (result == MethodLoadResult::refused) hooks_->clear_name_selection();
+    else if (same_text(name_, name)) write_setting_text("Method", name);
     return result;
 }
 

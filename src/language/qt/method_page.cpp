@@ -318,12 +318,8 @@ void MethodEditorPage::reopen_last_method()
         clear_name_selection();
         return;
     }
-    // The setting names the method again only once it is shown: a method
-    // whose loading ends the program is not reopened at the next start.
-    write_setting_text("Method", "");
     document_.reopen(name);
     shown_name_ = selected_name(method_select_box);
-    if (same_text(document_.name(), name)) write_setting_text("Method", name);
 }
 
 void MethodEditorPage::select_method(const std::string& name)
