@@ -6,6 +6,7 @@
 #include "ground/log.h"
 #include "ground/prompts.h"
 #include "app/qt/form_name_dialogs.h"
+#include "app/qt/guarded_application.h"
 #include "app/qt/main_form.h"
 #include "app/qt/sample_list_wiring.h"
 #include "app/qt/print_wiring.h"
@@ -27,7 +28,7 @@
 
 int kelvo::run_cadenzor(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    kelvo::GuardedApplication app(argc, argv);
     QApplication::setApplicationName("Cadenzor");
     QApplication::setOrganizationName("Qerant");
     // One look on every desktop, and one the screenshots and tests share.
