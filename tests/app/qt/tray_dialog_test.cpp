@@ -124,9 +124,9 @@ TEST_F(TrayDialogTest, ATrayTypeChangeGoesToTheInstrumentAndIntoTheLog)
     ASSERT_TRUE(wait_until([&] {
         return std::find(port.received.begin(), port.received.end(), command) != port.received.end();
     }));
-    ASSERT_TRUE(wait_until([&] { return main->StatusBar1->currentMessage() == "Tray type of Tray2 set to VT15"; }));
-    EXPECT_NE(test::read_file(temp.file("cadenzor.log")).find(" : Tray type of Tray2 set to VT15\r\n"),
-              std::string::npos);
+    EXPECT_TRUE(wait_until([&] {
+        return test::read_file(temp.file("cadenzor.log")).find(" : Tray type of Tray2 set to VT15\r\n") != std::string::npos;
+    }, 3000)) << test::read_file(temp.file("cadenzor.log")) << from_qstring(main->StatusBar1->currentMessage());
     EXPECT_EQ(trays->tray_label->text(), "Tray2:VT15");
     EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front();
 }
