@@ -1,5 +1,6 @@
 // The vial selection dialog driven with the mouse and the keyboard.
 #include "trays/qt/tray_form.h"
+#include "language/bound_check.h"
 
 #include "config/config_test_support.h"
 #include "ground/log.h"
