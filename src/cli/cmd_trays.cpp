@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
+#include "language/bound_check.h"
 #include "ground/text_utils.h"
 #include "trays/tray_geometry.h"
 

@@ -4,6 +4,7 @@
 
 #include "config/config_test_support.h"
 #include "ground/log.h"
+#include "language/bound_check.h"
 #include "ground/qt/spread_grid.h"
 #include "recording_prompts.h"
 #include "temp_dir.h"
@@ -311,6 +312,30 @@ TEST_F(TrayFormTest, TheActiveDefaultCellIsAqua)
     EXPECT_EQ(sheet.back_color(), QColor(0, 255, 255));
 }
 
+
+TEST_F(TrayFormTest, ChoosingNoneInTheDefaultSheetEmptiesTheCell)
+{
+    SpreadGrid& sheet = *form->default_sheet;
+    sheet.set_col(2);
+    sheet.set_row(1);
+    sheet.set_cell_type(SpreadCellType::combo_box);
+    sheet.set_type_combo_box_list("Blank\tWater\tNone");
+    sheet.set_text("Water");
+    sheet.action(SpreadAction::active_cell);
+    sheet.setFocus();
+    sheet.edit(sheet.model()->index(0, 1));
+    QComboBox* combo = nullptr;
+    for (QComboBox* c : sheet.viewport()->findChildren<QComboBox*>())
+        if (c->isVisible()) combo = c;
+    ASSERT_NE(combo, nullptr);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);  // Water -> None
+    EXPECT_EQ(combo->currentText(), "None");
+    QTest::keyClick(combo, Qt::Key_Return);
+    sheet.set_col(2);
+    sheet.set_row(1);
+    EXPECT_EQ(sheet.text(), "");
+}
 
 // The demo configuration: two levels on "Stack", a selection made with the
 // mouse, and the pictures drawn in the colours of the dialog. With
