@@ -98,7 +98,7 @@ TEST(CliCommands, ExpandNamesTheMethodItRefuses)
 
 TEST(CliCommands, CheckConfigRefusesWhatIsNoRegularFile)
 {
-    for (const std::string path : {"/dev/zero", std::string(KELVO_SOURCE_DIR) + "/examples"}) {
+    for (const std::string& path : {std::string("/dev/zero"), std::string(KELVO_SOURCE_DIR) + "/examples"}) {
         const CliRun r = cli({"check-config", path});
         EXPECT_EQ(r.code, 2) << path;
         EXPECT_EQ(r.out, "") << path;
