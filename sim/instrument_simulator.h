@@ -8,6 +8,8 @@
 // receiver's arrive garbled (only bytes with the high bit set, so never a CR
 // and never a flow-control character), as a real UART at the wrong speed
 // would see them.
+#include "link/protocol.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -104,7 +106,7 @@ private:
 
     std::vector<std::string> configuration_;
     std::vector<SimAtom> atoms_;
-    int speed_ = 9600;
+    int speed_ = normal_speed;
     std::string firmware_ = "KELVO SIM 1.0";
     std::string syringe_;
     int atom_time_ms_ = 1000;

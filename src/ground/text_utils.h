@@ -14,17 +14,12 @@ bool same_text(const std::string& a, const std::string& b);
 bool less_without_case(const std::string& a, const std::string& b);
 // Appends the name unless the list holds it already (compared with same_text).
 void add_unique_name(std::vector<std::string>& names, const std::string& name);
-// Upper-case copy (ASCII letters only).
-std::string upper_text(const std::string& text);
 
 // The next field of text from pos: blanks (not tabs) are skipped, then
 // characters are copied up to the delimiter or the end. When the delimiter
 // was reached pos moves past it; at the end pos stays at text.size().
 std::string next_field(const std::string& text, std::size_t& pos, char delimiter);
 
-// Position (from 1) of the first character that is not a blank; the last
-// position when all but the last are blanks; 1 for the empty text.
-std::size_t first_non_blank(const std::string& text);
 
 // The text cut before its first "."; unchanged without ".".
 std::string strip_extension(const std::string& text);
@@ -48,27 +43,8 @@ bool is_integer(const std::string& text);
 bool is_positive_integer(const std::string& text);
 // Shortest general form with at most 15 significant digits, "." as point.
 std::string decimal_text(double value);
-
-// Durations: "m:ss" texts for values in seconds.
-bool is_seconds(const std::string& text);
-bool is_duration(const std::string& text);
-double duration_seconds(const std::string& text);
-std::string normalise_duration(const std::string& text);
-std::string duration_text(const std::string& seconds_text);
-std::string duration_text(double seconds);
-// Values in the unit "s" are shown as durations.
-std::string display_value(const std::string& value, const std::string& unit);
-
-template <typename T>
-T clamp(T value, T low, T high)
-{
-    if (value < low) return low;
-    if (value > high) return high;
-    return value;
-}
-inline int larger(int a, int b) { return a > b ? a : b; }
-inline int smaller(int a, int b) { return a < b ? a : b; }
-inline double larger(double a, double b) { return a > b ? a : b; }
-inline double smaller(double a, double b) { return a < b ? a : b; }
+// A number written for a document: up to 15 significant digits, "." as the
+// point, never in exponent form (which the plain-number rule would refuse).
+std::string number_text(double value);
 
 }  // namespace kelvo
