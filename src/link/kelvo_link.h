@@ -134,8 +134,6 @@ public:
     // --- completion, consumed by the service timer ---
     bool answer_complete() const { return answer_complete_; }
     bool method_complete() const { return method_complete_; }
-    void set_answer_complete(bool v) { answer_complete_ = v; }
-    void set_method_complete(bool v) { method_complete_ = v; }
     // Runs the pending completion action (a copy: the action may give the
     // next command, which replaces the pending one).
     void run_pending_completion();
@@ -152,8 +150,6 @@ public:
     void data_available(const std::string& bytes) override;
     void timer_fired() override;
     void port_lost(const std::string& reason) override;
-    // One complete line (without CR), as the receiver hands it on.
-    void handle_line(const std::string& line);
 
     // --- state, read only ---
     WaitState wait_state() const { return wait_state_; }
@@ -185,6 +181,8 @@ private:
     void disarm();
     void write_line(const std::string& text);
     void receive_byte(unsigned char byte);
+    // One complete line (without CR), as the receiver hands it on.
+    void handle_line(const std::string& line);
     void handle_error_line(const std::string& line);
 
     SerialPort& port_;
