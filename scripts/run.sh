@@ -9,13 +9,21 @@
 #                             smoke tests
 #   CADENZOR_RUN_SECONDS=N    close cadenzor (as its close button does)
 #                             after N seconds
+#   CADENZOR_RUN_DS=NAME      also start the data-system simulator ds-sim as
+#                             service NAME (its transcript in
+#                             build/ds-transcript.txt) and run cadenzor in
+#                             ChemStation mode (DS:HPCS SR:NAME) beside it
 # Arguments are passed to cadenzor (e.g. DBG MAC). Delete
 # build/demo-settings.reg to start the demo afresh.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+# The data system talks over the session bus; make one when there is none.
+if [ -n "${CADENZOR_RUN_DS:-}" ] && [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
+    exec dbus-run-session -- "$0" "$@"
+fi
 install_missing_packages
 # Only what the demo runs is built.
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWITH_BENCH=OFF >/dev/null
-cmake --build "$BUILD" -j2 --target cadenzor kelvo-sim
+cmake --build "$BUILD" -j2 --target cadenzor kelvo-sim ${CADENZOR_RUN_DS:+ds-sim}
 
 DEMO_METHODS="$BUILD/demo-methods"
 DEMO_SETTINGS="$BUILD/demo-settings.reg"
@@ -46,6 +54,20 @@ for _ in $(seq 1 200); do
     sleep 0.05
 done
 [ -L "$LINK" ] || { echo "kelvo-sim made no device" >&2; exit 1; }
+
+if [ -n "${CADENZOR_RUN_DS:-}" ]; then
+    rm -f "$BUILD/ds-sim.out"
+    "$BUILD/ds-sim" --service "$CADENZOR_RUN_DS" --transcript "$BUILD/ds-transcript.txt" >"$BUILD/ds-sim.out" &
+    DS_PID=$!
+    trap 'kill "$SIM_PID" "$DS_PID" 2>/dev/null; wait "$SIM_PID" "$DS_PID" 2>/dev/null || true' EXIT
+    # It prints its bus name once the name is its own.
+    for _ in $(seq 1 200); do
+        [ -s "$BUILD/ds-sim.out" ] && break
+        kill -0 "$DS_PID" 2>/dev/null || { echo "ds-sim did not start" >&2; exit 1; }
+        sleep 0.05
+    done
+    set -- DS:HPCS "SR:$CADENZOR_RUN_DS" "$@"
+fi
 
 export CADENZOR_SETTINGS="$DEMO_SETTINGS"
 # The log file cadenzor.log goes to the working directory.

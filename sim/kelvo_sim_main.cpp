@@ -6,7 +6,9 @@
 #include "ground/file_io.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +19,7 @@
 #include <poll.h>
 #include <string>
 #include <sys/stat.h>
+#include <ctime>
 #include <unistd.h>
 #include <vector>
 
@@ -40,8 +43,12 @@ void print_help(std::ostream& out)
            "  --baud 9600|38400    the instrument's speed at start (default 9600)\n"
            "  --syringe NAME       the mounted syringe (default: first SYRINGE object)\n"
            "  --firmware TEXT      the answer to GET_FW_VERSION (default KELVO SIM 1.0)\n"
-           "  --atom-time MS       how long an atom runs (default 1000)\n"
-           "  --transcript FILE    append every received line to FILE (bytes as received)\n"
+           "  --atom-time MS       how long an atom runs (default 1000; per atom:\n"
+           "                       --atom-time NAME=MS, or the control line below)\n"
+           "  --pace-factor N      the line carries N times its speed's bytes (default 1,\n"
+           "                       the true speed; 0 answers at once)\n"
+           "  --transcript FILE    append every received line to FILE: the milliseconds\n"
+           "                       since the start, a tab, the line (bytes as received)\n"
            "  --control PATH       make a FIFO PATH that takes fault lines at run time\n"
            "                       (e.g. echo 'busy 2' > PATH)\n"
            "\n"
@@ -102,6 +109,10 @@ int main(int argc, char** argv)
             sim.set_syringe(kelvo::utf8_to_cp1252(value()));
         } else if (a == "--firmware") {
             sim.set_firmware(kelvo::utf8_to_cp1252(value()));
+        } else if (a == "--atom-time" && i + 1 < argc && std::strchr(argv[i + 1], '=')) {
+            std::string v = value();
+            v[v.find('=')] = ' ';
+            controls.push_back("atom-time " + kelvo::utf8_to_cp1252(v));
         } else if (a == "--atom-time") {
             const std::string v = value();
             char* end = nullptr;
@@ -136,6 +147,7 @@ int main(int argc, char** argv)
     }
     sim.set_configuration(lines);
     sim.set_speed(baud);
+    sim.set_pace_factor(1);
     for (const std::string& c : controls) {
         std::string error;
         if (!sim.apply_control(c, &error)) {
@@ -151,8 +163,8 @@ int main(int argc, char** argv)
             std::cerr << "kelvo-sim: cannot write " << transcript_path << "\n";
             return 1;
         }
-        sim.set_transcript_sink([&transcript](const std::string& line) {
-            transcript << line << '\n';
+        sim.set_transcript_sink([&transcript](const TranscriptLine& t) {
+            transcript << t.ms << '\t' << t.line << '\n';
             transcript.flush();
         });
     }
@@ -196,16 +208,21 @@ int main(int argc, char** argv)
     std::cout << device.path() << std::endl;
 
     std::string control_buffer;
-    auto last = std::chrono::steady_clock::now();
+    const auto started = std::chrono::steady_clock::now();
+    auto catch_up = [&] {
+        const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+        sim.advance_us(elapsed.count() - sim.now_us());
+    };
     while (!stop_requested && !sim.close_requested()) {
         pollfd fds[2] = {{device.master_fd(), POLLIN, 0}, {control_fd, POLLIN, 0}};
-        int timeout = 50;
+        std::int64_t timeout_us = 50000;
         const auto to_end = sim.ms_to_atom_end();
-        if (to_end >= 0 && to_end < timeout) timeout = static_cast<int>(to_end) + 1;
-        const int ready = poll(fds, control_fd >= 0 ? 2 : 1, timeout);
-        const auto now = std::chrono::steady_clock::now();
-        sim.advance(std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count());
-        last = now;
+        if (to_end >= 0) timeout_us = std::min<std::int64_t>(timeout_us, to_end * 1000 + 1000);
+        const auto to_output = sim.us_to_next_output();
+        if (to_output >= 0) timeout_us = std::min(timeout_us, to_output);
+        const timespec timeout{static_cast<time_t>(timeout_us / 1000000), static_cast<long>(timeout_us % 1000000) * 1000};
+        const int ready = ppoll(fds, control_fd >= 0 ? 2 : 1, &timeout, nullptr);
+        catch_up();
         if (ready < 0 && errno != EINTR) break;
         if (ready > 0 && (fds[0].revents & POLLIN)) {
             const std::string bytes = without_flow_control(device.read_available());
@@ -224,9 +241,10 @@ int main(int argc, char** argv)
                     std::cerr << "kelvo-sim: " << error << "\n";
             }
         }
-        // A device closed by a fault vanishes without its last answer.
-        if (sim.close_requested()) break;
-        if (sim.has_output()) device.write_all(sim.take_output(device.line_speed()));
+        // The answer goes out as the line carries it; a device closed by a
+        // fault vanishes at its point in the answer.
+        const std::string out = sim.take_due_output(device.line_speed());
+        if (!out.empty()) device.write_all(out);
     }
 
     device.close();

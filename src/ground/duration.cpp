@@ -42,6 +42,12 @@ std::string duration_text(double s)
     return out + decimal_text(r);
 }
 
+std::string display_value(const std::string& value, const std::string& unit)
+{
+    if (same_text(unit, "s") && is_decimal(value)) return duration_text(decimal_or_zero(value));
+    return value;
+}
+
 std::string stored_form(const std::string& text)
 {
     if (!is_duration(text)) return text;

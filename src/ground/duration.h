@@ -16,6 +16,9 @@ bool is_duration(const std::string& text);
 double duration_seconds(const std::string& text);
 // The seconds as "m:ss" ("0:000.5" for half a second).
 std::string duration_text(double seconds);
+// A number in the unit "s" (either case) as "m:ss" (duration_text); every
+// other value unchanged. The printed form of values.
+std::string display_value(const std::string& value, const std::string& unit);
 
 // A valid time form ("1:30", ":45", "2:") becomes its seconds; any other text
 // is returned unchanged.

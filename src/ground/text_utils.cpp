@@ -42,6 +42,14 @@ void add_unique_name(std::vector<std::string>& names, const std::string& name)
     names.push_back(name);
 }
 
+std::string upper_text(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
 std::string next_field(const std::string& text, std::size_t& pos, char delimiter)
 {
     while (pos < text.size() && text[pos] == ' ') ++pos;
@@ -49,6 +57,13 @@ std::string next_field(const std::string& text, std::size_t& pos, char delimiter
     while (pos < text.size() && text[pos] != delimiter && text[pos] != '\0') field += text[pos++];
     if (pos < text.size() && text[pos] == delimiter) ++pos;
     return field;
+}
+
+std::size_t first_non_blank(const std::string& text)
+{
+    std::size_t i = 1;
+    while (i < text.size() && text[i - 1] == ' ') ++i;
+    return i;
 }
 
 std::string strip_extension(const std::string& text)

@@ -14,12 +14,17 @@ bool same_text(const std::string& a, const std::string& b);
 bool less_without_case(const std::string& a, const std::string& b);
 // Appends the name unless the list holds it already (compared with same_text).
 void add_unique_name(std::vector<std::string>& names, const std::string& name);
+// Upper-case copy (ASCII letters only).
+std::string upper_text(const std::string& text);
 
 // The next field of text from pos: blanks (not tabs) are skipped, then
 // characters are copied up to the delimiter or the end. When the delimiter
 // was reached pos moves past it; at the end pos stays at text.size().
 std::string next_field(const std::string& text, std::size_t& pos, char delimiter);
 
+// Position (from 1) of the first character that is not a blank; the last
+// position when all but the last are blanks; 1 for the empty text.
+std::size_t first_non_blank(const std::string& text);
 
 // The text cut before its first "."; unchanged without ".".
 std::string strip_extension(const std::string& text);

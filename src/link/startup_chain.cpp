@@ -4,7 +4,9 @@
 #include "ground/file_io.h"
 #include "ground/documents.h"
 #include "ground/prompts.h"
+#include "ground/settings.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -38,6 +40,22 @@ std::string no_saved_configuration_text(const std::string& method_folder)
 std::string invalid_saved_configuration_text(const std::string& method_folder)
 {
     return std::string("The Kelvo is not connected and ") + "latest_kelvo.kol in " + method_folder + " is not valid!";
+}
+
+int polling_interval_ms() { return std::max(10, read_setting_integer("Polling interval", 500)); }
+
+std::string rejected_configuration_path()
+{
+    std::string path = saved_configuration_path();
+    const std::string::size_type dot = path.rfind('.');
+    return path.substr(0, dot) + ".rejected" + path.substr(dot);
+}
+
+std::string rejected_configuration_text(const std::string& rejected_path, const std::string& saved_path, bool saved_kept)
+{
+    std::string text = "The configuration received from the Kelvo is not valid; it was saved as " + rejected_path;
+    if (saved_kept) text += ", and " + saved_path + " was kept as it was";
+    return text + ".";
 }
 
 bool save_configuration_lines(const std::string& path, const std::vector<std::string>& lines)
@@ -75,9 +93,10 @@ bool StartupChain::open_port()
     for (;;) {
         const OpenResult result = p.open(port_number_);
         if (result == OpenResult::ok) return true;
+        if (ui_.quitting()) return false;
         // A port taken between the probe and the open is as good as missing.
         const int next = ui_.choose_port(port_number_);
-        if (next < 1) return false;
+        if (next < 1 || ui_.quitting()) return false;
         port_number_ = next;
     }
 }
@@ -85,39 +104,50 @@ bool StartupChain::open_port()
 bool StartupChain::start()
 {
     outcome_ = ChainOutcome::running;
+    offline_reason_ = OfflineReason::none;
+    offline_command_.clear();
     if (link_.offline()) {
+        offline_reason_ = OfflineReason::by_switch;
         offline_fallback();
         return true;
     }
+    // Every way round this loop asks a dialog; once the program is closing
+    // the dialogs return at once, so the loop ends there.
+    auto quit = [this] {
+        finish(ChainOutcome::exit_program);
+        return false;
+    };
     for (;;) {
+        if (ui_.quitting()) return quit();
         const OpenResult result = probe(port_number_);
         if (result == OpenResult::ok) break;
         if (result == OpenResult::in_use) {
-            switch (ui_.choose_busy_port(port_number_)) {
+            const BusyPortChoice choice = ui_.choose_busy_port(port_number_);
+            if (ui_.quitting()) return quit();
+            switch (choice) {
             case BusyPortChoice::retry: continue;
             case BusyPortChoice::exit_program:
                 finish(ChainOutcome::exit_program);
                 ui_.exit_program();
                 return false;
             case BusyPortChoice::run_offline:
-                link_.set_offline(true);
-                offline_fallback();
+                go_offline(OfflineReason::port_in_use);
                 return true;
             case BusyPortChoice::another_port: break;
             }
         }
         // Another port was asked for, or this one does not exist.
         const int next = ui_.choose_port(port_number_);
+        if (ui_.quitting()) return quit();
         if (next < 1) {
-            link_.set_offline(true);
-            offline_fallback();
+            go_offline(result == OpenResult::in_use ? OfflineReason::port_in_use : OfflineReason::cannot_open);
             return true;
         }
         port_number_ = next;
     }
     if (!open_port()) {
-        link_.set_offline(true);
-        offline_fallback();
+        if (ui_.quitting()) return quit();
+        go_offline(OfflineReason::cannot_open);
         return true;
     }
     link_.ui().busy_cursor();
@@ -125,16 +155,21 @@ bool StartupChain::start()
     return true;
 }
 
+void StartupChain::go_offline(OfflineReason reason)
+{
+    offline_reason_ = reason;
+    link_.set_offline(true);
+    offline_fallback();
+}
+
 void StartupChain::reload()
 {
     outcome_ = ChainOutcome::running;
+    // Offline lasts until the program ends ("OFF" means no port at all):
+    // reloading reads the saved copy again.
     if (link_.offline()) {
-        link_.set_offline(false);
-        if (!open_port()) {
-            link_.set_offline(true);
-            offline_fallback();
-            return;
-        }
+        offline_fallback();
+        return;
     }
     link_.ui().busy_cursor();
     status_check();
@@ -154,7 +189,7 @@ void StartupChain::baud_up()
             link_.set_offline(false);
             read_configuration();
         },
-        false, [this] { timed_out_to_offline(); });
+        false, [this] { no_answer_to("SET_BAUD 38400"); });
 }
 
 // An instrument still at 38400 baud from an earlier run did not understand
@@ -163,14 +198,14 @@ void StartupChain::fast_probe()
 {
     link_.port().set_speed(fast_speed);
     link_.send_command(CommandKind::reply, protocol::probe, [this] { read_configuration(); }, true,
-                       [this] { timed_out_to_offline(); });
+                       [this] { no_answer_to("GET_STAT"); });
 }
 
 void StartupChain::read_configuration()
 {
     link_.ui().status_text(receiving_configuration_text);
     link_.send_command(CommandKind::status, protocol::get_configuration, [this] { configuration_received(); }, false,
-                       [this] { timed_out_to_offline(); });
+                       [this] { no_answer_to("GET_CONFIG"); });
 }
 
 void StartupChain::configuration_received()
@@ -181,13 +216,24 @@ void StartupChain::configuration_received()
     std::error_code ec;
     if (!fs::is_directory(file_system_path(method_folder()), ec)) ui_.choose_method_folder();
     const std::string path = saved_configuration_path();
-    // The copy is what the program runs from when the instrument is away
-    // next time: a copy that could not be written must not pass unnoticed.
-    if (!save_configuration_lines(path, lines)) show_error("Could not write " + path + "!");
     configuration_valid_ = configuration_.parse(lines);
+    configuration_saved_ = false;
     if (configuration_valid_) {
+        // The copy is what the program runs from when the instrument is
+        // away next time: a copy that could not be written must not pass
+        // unnoticed.
+        configuration_saved_ = save_configuration_lines(path, lines);
+        if (!configuration_saved_) show_error("Could not write " + path + "!");
         link_.ui().status_text(std::to_string(configuration_.object_count()) + objects_received_suffix);
         configuration_.write_tray_report(method_folder());
+    } else {
+        // A garbled or empty answer must not replace the copy that works:
+        // it goes beside it, for whoever looks into the fault.
+        const std::string rejected = rejected_configuration_path();
+        if (save_configuration_lines(rejected, lines))
+            show_information(rejected_configuration_text(rejected, path, fs::is_regular_file(file_system_path(path), ec)));
+        else
+            show_error("Could not write " + rejected + "!");
     }
     ui_.refill_object_pickers();
     ui_.refresh_editors();
@@ -218,6 +264,14 @@ void StartupChain::firmware()
             finish(ChainOutcome::online);
         },
         false, [this] { stop_not_responding(); });
+}
+
+void StartupChain::no_answer_to(const std::string& command)
+{
+    // A device that went away closed the port; silence leaves it open.
+    offline_reason_ = link_.port().is_open() ? OfflineReason::no_answer : OfflineReason::port_lost;
+    offline_command_ = command;
+    timed_out_to_offline();
 }
 
 void StartupChain::timed_out_to_offline()

@@ -72,7 +72,24 @@ public:
     virtual void after_ms(int ms, LinkAction action) { (void)ms; action(); }
     // The chain ended (see ChainOutcome).
     virtual void chain_finished(ChainOutcome outcome) { (void)outcome; }
+    // The program is closing: no dialog of start-up may be asked again
+    // (a modal loop returns at once then, and asking again would spin).
+    virtual bool quitting() const { return false; }
 };
+
+// Why the chain went offline (the reason a headless caller prints).
+enum class OfflineReason {
+    none,
+    by_switch,    // "OFF", or offline before the chain started
+    port_in_use,  // the busy-port dialog chose "Run offline"
+    cannot_open,  // the port chooser gave up
+    no_answer,    // a command of the chain got no answer (offline_command())
+    port_lost,    // the device went away during the chain
+};
+
+// "Polling interval" in ms, floored at 10 ms: a smaller or negative
+// interval would make the service timer spin.
+int polling_interval_ms();
 
 // Fixed texts of start-up.
 inline constexpr const char* receiving_configuration_text = "Receiving configuration from Kelvo";
@@ -86,6 +103,12 @@ std::string busy_port_text(int port);
 // The two reports of the offline fallback.
 std::string no_saved_configuration_text(const std::string& method_folder);
 std::string invalid_saved_configuration_text(const std::string& method_folder);
+
+// Beside the saved copy: a received configuration that did not parse.
+std::string rejected_configuration_path();
+// The notice that a received configuration was set aside (saved_kept: a
+// saved copy exists and was left as it was).
+std::string rejected_configuration_text(const std::string& rejected_path, const std::string& saved_path, bool saved_kept);
 
 // The saved copy: lines joined by CR LF, written through a temporary file
 // so that a failed write never leaves half a file. False when it failed.
@@ -114,8 +137,9 @@ public:
     // under way: the caller shows the splash (or, in ChemStation mode, the
     // main window).
     bool start();
-    // "&Reload Kelvo Configuration": back online when offline (opening the
-    // port), then the chain from the status check.
+    // "&Reload Kelvo Configuration": online, the chain from the status
+    // check; offline (which lasts until the program ends), the saved copy
+    // is read again.
     void reload();
 
     // The probe: opens port n and closes it again. ok means free.
@@ -138,8 +162,16 @@ public:
     // Whether the last configuration (received or loaded) parsed.
     bool configuration_valid() const { return configuration_valid_; }
     ChainOutcome outcome() const { return outcome_; }
+    // Whether the last received configuration parsed and was saved as the
+    // copy to run from offline.
+    bool configuration_saved() const { return configuration_saved_; }
+    OfflineReason offline_reason() const { return offline_reason_; }
+    // The command that got no answer (for OfflineReason::no_answer).
+    const std::string& offline_command() const { return offline_command_; }
 
 private:
+    void go_offline(OfflineReason reason);
+    void no_answer_to(const std::string& command);
     void timed_out_to_offline();
     void stop_not_responding();
     void report_unavailable(const std::string& text);
@@ -151,6 +183,9 @@ private:
     int port_number_ = 1;
     bool offline_by_switch_ = false;
     bool configuration_valid_ = false;
+    bool configuration_saved_ = false;
+    OfflineReason offline_reason_ = OfflineReason::none;
+    std::string offline_command_;
     std::string firmware_version_;
     ChainOutcome outcome_ = ChainOutcome::running;
 };

@@ -37,8 +37,12 @@ TEST(TextUtils, NextFieldKeepsBlanksBeforeTheDelimiter)
     EXPECT_EQ(next_field(tabs, pos, ';'), "\tA");  // only blanks are skipped
 }
 
-TEST(TextUtils, Names)
+TEST(TextUtils, FirstNonBlankAndNames)
 {
+    EXPECT_EQ(first_non_blank("   "), 3u);
+    EXPECT_EQ(first_non_blank(""), 1u);
+    EXPECT_EQ(first_non_blank("  x"), 3u);
+    EXPECT_EQ(first_non_blank("x"), 1u);
     EXPECT_EQ(strip_extension("wash.kma.bak"), "wash");
     EXPECT_EQ(strip_extension("wash"), "wash");
     EXPECT_EQ(file_title("/lab/methods/Fill syringe.kma"), "Fill syringe");
@@ -146,4 +150,7 @@ TEST(TextUtils, DurationTextRoundTrips)
     for (const auto& [seconds, text] : cases) EXPECT_EQ(duration_text(seconds), text) << seconds;
     for (double s : {0.0, 0.5, 1.0, 9.75, 59.5, 60.0, 61.25, 3599.0, 7200.5})
         EXPECT_DOUBLE_EQ(duration_seconds(duration_text(s)), s) << s;
+    EXPECT_EQ(display_value("90", "S"), "1:30");
+    EXPECT_EQ(display_value("90", "ms"), "90");
+    EXPECT_EQ(display_value("SL.volume", "s"), "SL.volume");
 }

@@ -4,6 +4,7 @@
 #include "app/program_configuration.h"
 
 #include "ground/documents.h"
+#include "ground/settings.h"
 #include "link/prompt_log.h"
 #include "link/sim_wire.h"
 
@@ -13,6 +14,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <unistd.h>
 
@@ -57,6 +59,7 @@ struct ScriptedUi : StartupUi, LinkUi {
     std::vector<std::string> calls;
     std::vector<std::string> status;
     std::vector<ChainOutcome> outcomes;
+    int quit_after_dialogs = -1;  // the program closes once this many dialogs were asked
 
     BusyPortChoice choose_busy_port(int port) override
     {
@@ -86,6 +89,7 @@ struct ScriptedUi : StartupUi, LinkUi {
     void chain_finished(ChainOutcome o) override { outcomes.push_back(o); }
     void status_text(const std::string& t) override { status.push_back(t); }
     void close_splash_and_show_main() override { calls.push_back("close_splash"); }
+    bool quitting() const override { return quit_after_dialogs >= 0 && static_cast<int>(calls.size()) >= quit_after_dialogs; }
 };
 
 class ChainTest : public ::testing::Test {
@@ -177,6 +181,7 @@ TEST_F(ChainTest, CopyThatCannotBeWrittenIsReported)
     loop.run();
     EXPECT_EQ(prompts.errors, std::vector<std::string>{"Could not write " + saved().string() + "!"});
     EXPECT_EQ(configuration.parsed.size(), 1u);
+    EXPECT_FALSE(chain.configuration_saved());
     EXPECT_EQ(chain.outcome(), ChainOutcome::online);
 }
 
@@ -263,17 +268,37 @@ TEST_F(ChainTest, InvalidSavedCopyReportsNotValid)
     EXPECT_EQ(chain.outcome(), ChainOutcome::unavailable);
 }
 
-TEST_F(ChainTest, ReceivedConfigurationThatFailsToParseIsSavedAndStartUpGoesOn)
+TEST_F(ChainTest, ReceivedConfigurationThatFailsToParseIsSetAsideAndStartUpGoesOn)
 {
+    // "READY" alone or a garbled answer must not replace the copy that works.
+    const std::string good = "[lists]\r\n[classes]\r\n!SYRINGE\r\n[objects]\r\n[atoms]";
+    std::ofstream(saved(), std::ios::binary) << good;
     configuration.result = false;
     chain.start();
     loop.run();
-    EXPECT_EQ(read_file(saved()), joined_crlf(link_test::demo_configuration()));
+    const fs::path rejected = folder / "latest_kelvo.rejected.kol";
+    EXPECT_EQ(read_file(saved()), good);
+    EXPECT_EQ(read_file(rejected), joined_crlf(link_test::demo_configuration()));
+    EXPECT_EQ(prompts.information,
+              std::vector<std::string>{"The configuration received from the Kelvo is not valid; it was saved as " +
+                                       rejected.string() + ", and " + saved().string() + " was kept as it was."});
     EXPECT_FALSE(chain.configuration_valid());
+    EXPECT_FALSE(chain.configuration_saved());
     EXPECT_TRUE(configuration.tray_reports.empty());
     EXPECT_EQ(ui.status, (std::vector<std::string>{"Receiving configuration from Kelvo", "Kelvo configuration received"}));
     EXPECT_EQ(chain.outcome(), ChainOutcome::online);
     EXPECT_EQ(chain.firmware_version(), "FW 2.31");
+
+    // Without an earlier copy there is none afterwards either.
+    fs::remove(saved());
+    prompts.information.clear();
+    port.sim.set_configuration({});
+    chain.start();
+    loop.run();
+    EXPECT_FALSE(fs::exists(saved()));
+    EXPECT_EQ(read_file(rejected), "");
+    EXPECT_EQ(prompts.information, std::vector<std::string>{"The configuration received from the Kelvo is not valid; it "
+                                                            "was saved as " + rejected.string() + "."});
 }
 
 TEST_F(ChainTest, NoAnswerAfterTheConfigurationIsNotResponding)
@@ -374,20 +399,107 @@ TEST_F(ChainTest, ChooserGivingUpRunsOffline)
     EXPECT_EQ(chain.outcome(), ChainOutcome::unavailable);
 }
 
-TEST_F(ChainTest, ReloadWhileOfflineOpensThePortAndReadsAgain)
+TEST_F(ChainTest, ReloadWhileOfflineStaysOfflineAndReadsTheSavedCopyAgain)
 {
+    std::ofstream(saved(), std::ios::binary) << "[lists]\r\n[classes]\r\n!SYRINGE\r\n[objects]\r\n[atoms]";
     port.connected = false;
     chain.start();
     loop.run();
     ASSERT_TRUE(link.offline());
+    ASSERT_EQ(configuration.parsed.size(), 1u);
     port.connected = true;
+    port.writes.clear();
+    const int opened = port.open_count;
+    chain.reload();
+    loop.run();
+    EXPECT_TRUE(link.offline());
+    EXPECT_EQ(port.open_count, opened);
+    EXPECT_TRUE(port.writes.empty());
+    EXPECT_EQ(chain.outcome(), ChainOutcome::offline);
+    EXPECT_EQ(configuration.parsed.size(), 2u);
+}
+
+TEST_F(ChainTest, ReloadOnlineReadsTheConfigurationAgain)
+{
+    chain.start();
+    loop.run();
+    ASSERT_EQ(chain.outcome(), ChainOutcome::online);
     port.writes.clear();
     chain.reload();
     loop.run();
-    EXPECT_FALSE(link.offline());
     EXPECT_EQ(chain.outcome(), ChainOutcome::online);
     EXPECT_EQ(port.written_texts().front(), "GET_STAT\r");
-    EXPECT_EQ(read_file(saved()), joined_crlf(link_test::demo_configuration()));
+    EXPECT_EQ(configuration.parsed.size(), 2u);
+}
+
+TEST_F(ChainTest, ClosingProgramEndsEveryDialogLoopOfStartUp)
+{
+    // The dialogs return at once while the program closes (Retry is
+    // remembered, the chooser gives its current port back): nothing asks
+    // again and nothing runs offline.
+    port.open_results[1] = OpenResult::in_use;
+    ui.busy_choices = {BusyPortChoice::retry, BusyPortChoice::retry, BusyPortChoice::retry};
+    ui.quit_after_dialogs = 1;
+    EXPECT_FALSE(chain.start());
+    EXPECT_EQ(ui.calls, std::vector<std::string>{"busy_port 1"});
+    EXPECT_EQ(chain.outcome(), ChainOutcome::exit_program);
+
+    ui.calls.clear();
+    port.open_results[1] = OpenResult::cannot_open;
+    ui.port_choices = {1, 1, 1};
+    EXPECT_FALSE(chain.start());
+    EXPECT_EQ(ui.calls, std::vector<std::string>{"choose_port 1"});
+    EXPECT_FALSE(link.offline());
+    EXPECT_TRUE(prompts.errors.empty());
+    EXPECT_TRUE(port.writes.empty());
+}
+
+TEST_F(ChainTest, ReasonForGoingOfflineIsKept)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        OfflineReason reason;
+        std::string command;
+    };
+    const std::vector<Case> cases = {
+        {"port in use", [&] { port.open_results[1] = OpenResult::in_use; }, OfflineReason::port_in_use, ""},
+        {"cannot open", [&] { port.open_results[1] = OpenResult::cannot_open; }, OfflineReason::cannot_open, ""},
+        {"silent", [&] { port.sim.faults().silent = true; }, OfflineReason::no_answer, "GET_STAT"},
+        {"no configuration", [&] { port.sim.faults().silent_on = {"GET_CONFIG"}; }, OfflineReason::no_answer, "GET_CONFIG"},
+        {"no speed change", [&] { port.sim.faults().silent_on = {"SET_BAUD"}; }, OfflineReason::no_answer, "SET_BAUD 38400"},
+        {"online", [] {}, OfflineReason::none, ""},
+        // Half the configuration, then the device is gone.
+        {"device gone", [&] { port.sim.apply_control("close-after 3"); }, OfflineReason::port_lost, "GET_CONFIG"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        port.open_results.clear();
+        port.sim = sim::InstrumentSimulator();
+        port.sim.set_configuration(link_test::demo_configuration());
+        link.set_offline(false);
+        c.arrange();
+        chain.start();
+        // The simulator's close point: the device goes away.
+        for (int i = 0; i < 100 && loop.step(); ++i)
+            if (port.sim.close_requested() && port.is_open()) port.lose();
+        EXPECT_EQ(chain.offline_reason(), c.reason);
+        EXPECT_EQ(chain.offline_command(), c.command);
+    }
+    link.set_offline(true);
+    chain.start();
+    EXPECT_EQ(chain.offline_reason(), OfflineReason::by_switch);
+}
+
+TEST(StartupSettings, PollingIntervalHasAFloorOfTenMilliseconds)
+{
+    MemorySettingsStore store;
+    SettingsScope scope(store);
+    EXPECT_EQ(polling_interval_ms(), 500);
+    for (const auto& [setting, interval] : std::vector<std::pair<int, int>>{{-5, 10}, {0, 10}, {9, 10}, {10, 10}, {250, 250}}) {
+        write_setting_integer("Polling interval", setting);
+        EXPECT_EQ(polling_interval_ms(), interval) << setting;
+    }
 }
 
 TEST_F(ChainTest, ProgramDatabaseIsFilledAndTheTrayReportWritten)

@@ -26,6 +26,12 @@ ChildProcess::~ChildProcess() { terminate(); }
 
 bool ChildProcess::start(const std::string& program, const std::vector<std::string>& args)
 {
+    terminate();  // one child at a time; a started object may be started again
+    out_.clear();
+    err_.clear();
+    out_read_ = 0;
+    exit_code_ = -1;
+    exited_ = false;
     int out_pipe[2], err_pipe[2];
     if (pipe(out_pipe) != 0) return false;
     if (pipe(err_pipe) != 0) {

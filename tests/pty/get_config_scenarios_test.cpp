@@ -1,6 +1,7 @@
 // cadenzor-cli get-config against the kelvo-sim process over a real
 // pseudo-terminal.
 #include "pty/child_process.h"
+#include "pty/sim_transcript.h"
 
 #include <gtest/gtest.h>
 
@@ -67,13 +68,18 @@ protected:
         // has CR LF between the lines.
         std::ofstream(config_file, std::ios::binary) << joined(configuration, "\n") << "\n";
         folder = dir / "methods";
-        // Short time-outs and a quick service timer keep the scenarios fast.
+        write_settings("00000064");
+        setenv("CADENZOR_SETTINGS", (dir / "settings.reg").c_str(), 1);
+    }
+    // Short time-outs and a quick service timer keep the scenarios fast.
+    void write_settings(const std::string& polling_interval_dword)
+    {
         std::ofstream(dir / "settings.reg", std::ios::binary)
             << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Qerant\\Kelvo\\Cadenzor]\r\n"
                "\"Atom timeout (msec)\"=dword:000003e8\r\n"
                "\"Status timeout (msec)\"=dword:000003e8\r\n"
-               "\"Polling interval\"=dword:00000064\r\n";
-        setenv("CADENZOR_SETTINGS", (dir / "settings.reg").c_str(), 1);
+               "\"Polling interval\"=dword:"
+            << polling_interval_dword << "\r\n";
     }
     void TearDown() override
     {
@@ -106,11 +112,11 @@ protected:
         return code;
     }
 
+    // The received lines, without the simulator's time stamps.
     std::vector<std::string> transcript() const
     {
         std::vector<std::string> lines;
-        std::ifstream in(dir / "transcript.txt", std::ios::binary);
-        for (std::string l; std::getline(in, l);) lines.push_back(l);
+        for (const auto& t : read_transcript(dir / "transcript.txt")) lines.push_back(t.line);
         return lines;
     }
 
@@ -179,8 +185,12 @@ TEST_F(GetConfigScenario, DeviceVanishingMidConfigurationIsNoCrash)
     start_sim({"--close-after", "3"});
     ASSERT_EQ(get_config(), 2) << out << err;
     EXPECT_TRUE(contains(out, "> GET_CONFIG\n")) << out;
-    // Noticed at once, not by the time-out.
+    // Half the configuration came, then the device went: noticed at once,
+    // not by the time-out, and nothing of the half answer is saved.
     EXPECT_TRUE(contains(err, "debug: port lost: ")) << err;
+    EXPECT_TRUE(contains(out, "status: offline: " + (dir / "kelvo").string() + " went away while waiting for GET_CONFIG\n"))
+        << out;
+    EXPECT_FALSE(fs::exists(folder / "latest_kelvo.kol"));
     EXPECT_TRUE(contains(err, "error: The Kelvo is not connected and  there is no latest_kelvo.kol")) << err;
     EXPECT_EQ(sim.wait(limit_ms), 0);
 }
@@ -194,6 +204,97 @@ TEST_F(GetConfigScenario, BusyFaultSetThroughTheControlFifo)
     ASSERT_EQ(get_config(), 0) << out << err;
     EXPECT_TRUE(contains(out, "> GET_STAT\n< BUSY\n> GET_STAT\n< READY\n> GET_STAT\n< READY\n")) << out;
     EXPECT_TRUE(contains(err, "error:  The Kelvo is busy! Please check the terminal!\n")) << err;
+}
+
+
+TEST_F(GetConfigScenario, AnswersCutDelayedOrEndedOddlyStillFormTheirLines)
+{
+    struct Case {
+        std::vector<std::string> faults;
+        int code;
+        std::string status;  // a status line the run must print
+    };
+    const std::vector<Case> cases = {
+        // Cut inside "READY" and between a line and its CR, and held back
+        // (the time-out counts from the last byte, so these all pass).
+        {{"--split", "2,5", "--split-gap", "150"}, 0, "status: 2 objects received from Kelvo\n"},
+        {{"--delay", "400"}, 0, "status: 2 objects received from Kelvo\n"},
+        // The instrument ends its lines with CR alone: an LF stays in the
+        // next line, which then is no "READY" (and a line without CR never ends).
+        {{"--line-end", "crlf"}, 2, "status: offline: no answer to SET_BAUD 38400 on " },
+        {{"--line-end", "lf"}, 2, "status: offline: no answer to GET_STAT on "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.faults[0] + " " + c.faults[1]);
+        start_sim(c.faults);
+        EXPECT_EQ(get_config(false), c.code) << out << err;
+        EXPECT_TRUE(contains(out, c.status)) << out;
+        sim.terminate();
+    }
+}
+
+TEST_F(GetConfigScenario, ReasonForRunningOfflineIsPrinted)
+{
+    fs::create_directories(folder);
+    std::ofstream(folder / "latest_kelvo.kol", std::ios::binary) << joined(configuration, "\r\n");
+    start_sim({"--silent-on", "GET_CONFIG"});
+    ASSERT_EQ(get_config(false), 2) << out << err;
+    EXPECT_TRUE(contains(out, "status: offline: no answer to GET_CONFIG on " + (dir / "kelvo").string() + "\n")) << out;
+
+    // A device that is not there.
+    sim.terminate();
+    ASSERT_EQ(get_config(false), 2) << out << err;
+    EXPECT_TRUE(contains(out, "status: offline: " + (dir / "kelvo").string() + " cannot be opened\n")) << out;
+}
+
+TEST_F(GetConfigScenario, CopyThatCannotBeWrittenFailsTheRun)
+{
+    // The method folder is a file: nothing can be saved in it.
+    std::ofstream(folder, std::ios::binary) << "not a folder";
+    start_sim({});
+    EXPECT_EQ(get_config(false), 1) << out << err;
+    EXPECT_TRUE(contains(err, "error: Could not write " + (folder / "latest_kelvo.kol").string() + "!\n")) << err;
+}
+
+TEST_F(GetConfigScenario, RejectedConfigurationLeavesTheSavedCopyAlone)
+{
+    fs::create_directories(folder);
+    const std::string good = joined(configuration, "\r\n");
+    std::ofstream(folder / "latest_kelvo.kol", std::ios::binary) << good;
+    // An instrument that answers "GET_CONFIG" with "READY" alone.
+    std::ofstream(config_file, std::ios::binary | std::ios::trunc) << "";
+    start_sim({});
+    EXPECT_EQ(get_config(false), 1) << out << err;
+    EXPECT_EQ(read_file(folder / "latest_kelvo.kol"), good);
+    EXPECT_EQ(read_file(folder / "latest_kelvo.rejected.kol"), "");
+    EXPECT_TRUE(contains(err, "information: The configuration received from the Kelvo is not valid; it was saved as " +
+                                  (folder / "latest_kelvo.rejected.kol").string() + ", and " +
+                                  (folder / "latest_kelvo.kol").string() + " was kept as it was.\n"))
+        << err;
+}
+
+TEST_F(GetConfigScenario, PollingIntervalOfZeroOrLessIsFlooredAsInTheProgram)
+{
+    for (const char* interval : {"ffffffec", "00000000"}) {  // -20 and 0
+        SCOPED_TRACE(interval);
+        write_settings(interval);
+        start_sim({});
+        EXPECT_EQ(get_config(false), 0) << out << err;
+        EXPECT_TRUE(contains(out, "objects 2\n")) << out;
+        sim.terminate();
+    }
+}
+
+TEST_F(GetConfigScenario, TranscriptStampsEachLineWithItsArrivalTime)
+{
+    start_sim({});
+    ASSERT_EQ(get_config(false), 0) << out << err;
+    const auto lines = read_transcript(dir / "transcript.txt");
+    ASSERT_EQ(lines.size(), 5u);
+    for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_LE(lines[i - 1].ms, lines[i].ms);
+    // The program waits 500 ms after returning the line to 9600 baud.
+    EXPECT_GE(lines[4].ms - lines[3].ms, 500);
+    EXPECT_EQ(lines[4].line, "GET_FW_VERSION");
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // on SIGTERM.
 #include "pty/child_process.h"
 
+#include "link/qt/qt_serial_port.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -144,6 +146,30 @@ TEST_F(StartupScenario, ConnectsSavesTheConfigurationAndClosesOnSigterm)
     // Closing stored the settings of the run.
     const std::string settings = read_file(dir / "settings.reg");
     EXPECT_TRUE(contains(settings, "\"Window Left\"=dword:")) << settings;
+}
+
+
+TEST_F(StartupScenario, SigtermWhileTheBusyPortDialogIsUpEndsTheProgram)
+{
+    ASSERT_TRUE(sim.start(KELVO_SIM_PATH, {"--config", served.string(), "--link", (dir / "kelvo").string(),
+                                           "--transcript", (dir / "transcript.txt").string()}));
+    std::string device;
+    ASSERT_TRUE(sim.read_line(device, limit_ms)) << sim.err();
+    write_settings((dir / "kelvo").string());
+    // Another program holds the port: start-up shows the busy-port dialog.
+    QtSerialPort holder;
+    holder.set_device_name(1, (dir / "kelvo").string());
+    ASSERT_EQ(holder.open(1), OpenResult::ok);
+    ASSERT_TRUE(start_cadenzor());
+    const fs::path log = dir / "cadenzor.log";
+    ASSERT_TRUE(eventually([&] { return contains(read_file(log), " : Started program\r\n"); })) << app.err();
+    // Time for the dialog to come up; the test holds either way.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    ASSERT_EQ(kill(app.pid(), SIGTERM), 0);
+    EXPECT_EQ(app.wait(limit_ms), 0) << app.err();
+    EXPECT_TRUE(contains(read_file(log), " : Closed program\r\n"));
+    EXPECT_EQ(read_file(dir / "transcript.txt"), "");  // the port was never used
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 // The cadenzor program on Qt.
 #include "app/command_line.h"
+#include "datasystem/data_system_link.h"
+#include "datasystem/qt/dbus_dde_client.h"
 #include "ground/documents.h"
 #include "ground/log.h"
 #include "ground/prompts.h"
 #include "app/qt/form_name_dialogs.h"
 #include "app/qt/main_form.h"
+#include "app/qt/sample_list_wiring.h"
+#include "app/qt/print_wiring.h"
+#include "app/qt/tray_dialog_hooks.h"
 #include "ground/qt/message_prompts.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/window_place.h"
@@ -17,6 +22,8 @@
 #include "app/qt/cadenzor_app.h"
 
 #include <QApplication>
+
+#include <memory>
 
 int kelvo::run_cadenzor(int argc, char** argv)
 {
@@ -48,6 +55,13 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::read_setting_text("Method", "");
     kelvo::read_setting_text("Sample List", "");
 
+    // The data-system link; its conversations travel over D-Bus and are
+    // made only in ChemStation mode.
+    std::unique_ptr<kelvo::DdeClient> dde;
+    if (options.chemstation()) dde = std::make_unique<kelvo::DbusDdeClient>();
+    kelvo::DataSystemLink data_system(
+        kelvo::data_system_mode(options.data_system, options.service_name, options.instrument_type), dde.get());
+
     kelvo::Tmain_form main_form;
     prompts.set_parent(&main_form);
     kelvo::FormNameDialogs name_dialogs(&main_form);
@@ -59,6 +73,8 @@ int kelvo::run_cadenzor(int argc, char** argv)
     // `Tport_form`, `Tpchoice_form`), the service timer and the first
     // activation.
     kelvo::StartupController* startup = kelvo::install_startup(main_form, options);
+    startup->link().set_data_system_hooks(&data_system);
+    data_system.set_status_text([&main_form](const std::string& text) { main_form.set_status_text(text); });
 
     kelvo::MacroEditorPage* macro_page = kelvo::install_macro_editor(main_form);
     startup->add_configuration_listener([macro_page] { macro_page->refresh_from_configuration(); });
@@ -66,6 +82,10 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::MethodEditorPage* method_page = kelvo::install_method_editor(main_form, macro_page);
     startup->add_configuration_listener([method_page] { method_page->refresh_from_configuration(); });
     startup->set_reopener(kelvo::DocumentKind::method, [method_page] { method_page->reopen_last_method(); });
+    kelvo::install_sample_list_page(main_form, startup, method_page);
+    kelvo::install_printing(main_form, macro_page, method_page);
+
+    kelvo::install_tray_dialog(main_form, *startup);
 
     main_form.fill_name_boxes();
     kelvo::restore_window_position(&main_form);

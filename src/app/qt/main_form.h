@@ -55,6 +55,9 @@ public:
     QWidget* method_page = nullptr;
     QWidget* macro_page = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    // The status bar's single simple-text panel: it keeps its text until the
+    // program writes another (menu status tips do not replace it).
+    QLabel* status_panel = nullptr;
 
     // Sample list page: the name box, "&Trays" and "View &Log file".
     QGroupBox* list_name_group = nullptr;
@@ -144,6 +147,7 @@ public:
     void set_status_window(bool on);
     StatusDisplay& status_display();
     void set_status_text(const std::string& text) override;
+    std::string status_text() const;
 
     // ---- StartupWindow (the rest)
     QWidget* window_widget() override { return this; }
@@ -204,6 +208,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

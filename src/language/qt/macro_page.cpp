@@ -57,6 +57,7 @@ public:
     explicit Ops(MacroEditorPage& page) : page_(page) {}
     void save(const std::string&) override { page_.document().save(); }
     void save_as(const std::string&) override { page_.document().save_as(); }
+    void print(const std::string&) override { emit page_.print_requested(); }
     void ask_to_save() override { page_.document().ask_to_save(); }
     bool write_back() override { return page_.write_back_pane(); }
     void start_empty(const std::string& name) override { page_.document().new_macro(name); }

@@ -161,6 +161,8 @@ signals:
     // This page's name list was rebuilt (after Save As, Delete): the Method
     // Editor's macro list should follow.
     void macro_names_changed();
+    // "&Print Macro": the printing is wired from outside.
+    void print_requested();
     // The macro of that name was written to its file.
     void macro_written(const QString& name);
 

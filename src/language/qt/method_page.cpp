@@ -68,6 +68,7 @@ public:
     explicit Ops(MethodEditorPage& page) : page_(page) {}
     void save(const std::string&) override { page_.document().save(); }
     void save_as(const std::string&) override { page_.document().save_as(); }
+    void print(const std::string&) override { emit page_.print_requested(); }
     // Unsaved entries in the pane count as changes: they go into the method
     // before the question.
     void ask_to_save() override

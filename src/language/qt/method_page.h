@@ -155,6 +155,8 @@ signals:
     // The method names were rebuilt (after Save, Save As, Delete, a refill):
     // the sample list's method column should follow.
     void method_names_changed();
+    // "&Print Method": the printing is wired from outside.
+    void print_requested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

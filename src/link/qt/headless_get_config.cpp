@@ -53,6 +53,21 @@ private:
 
 }  // namespace
 
+std::string offline_reason_text(const StartupChain& chain, const std::string& device)
+{
+    switch (chain.offline_reason()) {
+    case OfflineReason::none:
+    case OfflineReason::by_switch: return "";
+    case OfflineReason::port_in_use: return "offline: " + device + " is in use by another program";
+    case OfflineReason::cannot_open: return "offline: " + device + " cannot be opened";
+    case OfflineReason::no_answer:
+        return "offline: no answer to " + cp1252_to_utf8(chain.offline_command()) + " on " + device;
+    case OfflineReason::port_lost:
+        return "offline: " + device + " went away while waiting for " + cp1252_to_utf8(chain.offline_command());
+    }
+    return "";
+}
+
 int run_headless_get_config(const HeadlessGetConfigOptions& options, ConfigurationStore& configuration,
                             std::ostream& out)
 {
@@ -100,7 +115,7 @@ int run_headless_get_config(const HeadlessGetConfigOptions& options, Configurati
             loop.quit();
         }
     });
-    service.start(read_setting_integer("Polling interval", 500));
+    service.start(polling_interval_ms());
 
     QTimer::singleShot(0, &loop, [&] { chain.start(); });
     loop.exec();
@@ -112,12 +127,15 @@ int run_headless_get_config(const HeadlessGetConfigOptions& options, Configurati
         show_error("The instrument ended the exchange without an answer.");
         return 2;
     }
+    const std::string reason = offline_reason_text(chain, options.device);
+    if (!reason.empty()) out << "status: " << reason << std::endl;
     switch (chain.outcome()) {
     case ChainOutcome::online:
         out << "firmware " << cp1252_to_utf8(chain.firmware_version()) << std::endl;
         if (!chain.configuration_valid()) return 1;
         out << "objects " << configuration.object_count() << std::endl;
-        return 0;
+        // Without the saved copy the next offline start has nothing.
+        return chain.configuration_saved() ? 0 : 1;
     default: return 2;
     }
 }

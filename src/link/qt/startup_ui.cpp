@@ -9,6 +9,7 @@
 #include "link/qt/pchoice_form.h"
 #include "link/qt/port_form.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QLockFile>
@@ -104,8 +105,7 @@ StartupController::StartupController(StartupWindow& main, const StartupOptions& 
     // The settings of the run.
     l.set_atom_timeout_ticks(ticks_from_ms(read_setting_integer("Atom timeout (msec)", 3000)));
     l.set_status_timeout_ticks(ticks_from_ms(read_setting_integer("Status timeout (msec)", 3000)));
-    // A zero interval would spin; the timer keeps a floor instead.
-    main_.service_timer()->setInterval(std::max(10, read_setting_integer("Polling interval", 500)));
+    main_.service_timer()->setInterval(polling_interval_ms());
     read_setting_text("Status Box", "True");
     if (options_.offline) l.set_offline(true);
     chain_->set_offline_by_switch(options_.offline_by_switch);
@@ -118,6 +118,9 @@ StartupController::StartupController(StartupWindow& main, const StartupOptions& 
     new CloseWatcher(*window, [this] {
         main_.service_timer()->stop();
         kelvo_lib->close();
+        // A port dialog of start-up still up would keep the program alive.
+        for (QDialog* dialog : {static_cast<QDialog*>(pchoice_form), static_cast<QDialog*>(port_form)})
+            if (dialog->isVisible()) dialog->reject();
     });
 }
 
@@ -333,6 +336,10 @@ void StartupController::chain_finished(ChainOutcome outcome)
     main_.set_offline(link().offline());
     if (outcome == ChainOutcome::online) main_.set_firmware_version(chain_->firmware_version());
 }
+
+// The main window closed (its close button, a termination signal, or the
+// application's quit closing every window): start-up asks nothing more.
+bool StartupController::quitting() const { return main_.window_closed() || QCoreApplication::closingDown(); }
 
 // ---- The main window's hooks
 

@@ -119,6 +119,7 @@ public:
     void clear_documents() override;
     void after_ms(int ms, LinkAction action) override;
     void chain_finished(ChainOutcome outcome) override;
+    bool quitting() const override;
 
     // ---- What the main window's hooks ask of the link
     // Closing, step 1: give up the single-instance lock.

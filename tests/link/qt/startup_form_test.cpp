@@ -135,7 +135,7 @@ protected:
         return wait_until([&] { return startup->chain().outcome() != ChainOutcome::running; });
     }
     std::string title() const { return from_qstring(main->windowTitle()); }
-    std::string status_bar() const { return from_qstring(main->StatusBar1->currentMessage()); }
+    std::string status_bar() const { return main->status_text(); }
     std::string log() const { return test::read_file(temp.file("cadenzor.log")); }
     void save_configuration() { ASSERT_TRUE(save_configuration_lines(saved_configuration_path(), port.configuration)); }
 
@@ -451,6 +451,28 @@ TEST_F(StartupFormTest, BusyPortRunOfflineAndExitProgram)
     EXPECT_NE(log().find(" : Closed program\r\n"), std::string::npos);
 }
 
+TEST_F(StartupFormTest, ClosingTheProgramWhileTheBusyPortDialogIsUpEndsStartUp)
+{
+    save_configuration();
+    port.open_results[1] = OpenResult::in_use;
+    create({});
+    int shown = 0;
+    when_visible(startup->pchoice_form, [&] {
+        ++shown;
+        // A termination signal closes the main window; the dialog remembers Retry.
+        main->set_closing_by_signal();
+        main->close();
+    });
+    main->show();
+    ASSERT_TRUE(chain_done());
+    EXPECT_EQ(startup->chain().outcome(), ChainOutcome::exit_program);
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(startup->pchoice_form->isVisible());
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(port.opened_ports, std::vector<int>{1});  // one probe, no retry
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
 // ---- Documents
 
 TEST_F(StartupFormTest, LastDocumentsAreReopenedWhenTheirFilesExist)
@@ -468,7 +490,7 @@ TEST_F(StartupFormTest, LastDocumentsAreReopenedWhenTheirFilesExist)
     EXPECT_EQ(read_setting_text("Macro", "x"), "");
 }
 
-TEST_F(StartupFormTest, ReloadFromTheMenuReadsTheConfigurationAgain)
+TEST_F(StartupFormTest, ReloadFromTheMenuStaysOfflineAndReadsTheSavedCopyAgain)
 {
     save_configuration();
     start({"OFF"});
@@ -476,9 +498,24 @@ TEST_F(StartupFormTest, ReloadFromTheMenuReadsTheConfigurationAgain)
     EXPECT_TRUE(main->offline());
     main->GetObjectsfromKelvo1->trigger();
     ASSERT_TRUE(chain_done());
+    EXPECT_EQ(startup->chain().outcome(), ChainOutcome::offline);
+    EXPECT_TRUE(main->offline());
+    EXPECT_EQ(title(), window_title(false, true, folder));
+    // "OFF" means no serial port at all.
+    EXPECT_TRUE(port.opened_ports.empty());
+    EXPECT_TRUE(port.received.empty());
+}
+
+TEST_F(StartupFormTest, ReloadFromTheMenuReadsTheConfigurationAgainWhenOnline)
+{
+    start();
+    ASSERT_TRUE(chain_done());
+    ASSERT_EQ(startup->chain().outcome(), ChainOutcome::online);
+    port.received.clear();
+    main->GetObjectsfromKelvo1->trigger();
+    ASSERT_TRUE(chain_done());
     EXPECT_EQ(startup->chain().outcome(), ChainOutcome::online);
-    EXPECT_FALSE(main->offline());
-    EXPECT_EQ(title(), window_title(false, false, folder));
+    ASSERT_FALSE(port.received.empty());
     EXPECT_EQ(port.received.front(), "GET_STAT");
 }
 
