@@ -3,6 +3,7 @@
 // references, list lookups, bounds, scaling), and expanding a method into
 // 1000 atom lines. Goals: under 50 µs per resolved command, under 20 ms per
 // 1000-line expansion.
+#include "language/bound_check.h"
 #include "config/config_db.h"
 #include "engine/expand.h"
 #include "engine/resolve.h"
@@ -29,7 +30,7 @@ const ConfigDb& demo()
     static ConfigDb db = [] {
         ConfigDb d;
         std::vector<std::string> lines;
-        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !d.parse(lines)) {
+        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }

@@ -1,6 +1,7 @@
 // A full sample list: 10000 rows over 50 distinct methods in a temporary
 // method folder, loaded, validated, saved and compared with its file (the
 // changed test), then shown on the Sample List page and scrolled.
+#include "language/bound_check.h"
 #include "config/config_db.h"
 #include "ground/documents.h"
 #include "ground/file_io.h"
@@ -66,7 +67,7 @@ struct Setup {
         set_log_path(folder() + "/cadenzor.log");
         std::vector<std::string> lines;
         read_text_lines(folder() + "/latest_kelvo.kol", lines);
-        config().parse(lines);
+        parse_configuration(config(), lines);
     }
     Quiet quiet;
     PromptsScope prompts{quiet};
