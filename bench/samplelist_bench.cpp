@@ -1,6 +1,7 @@
 // A full sample list: 10000 rows over 50 distinct methods in a temporary
 // method folder, loaded, validated, saved and compared with its file (the
 // changed test), then shown on the Sample List page and scrolled.
+#include "language/bound_check.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"
 #include "ground/documents.h"

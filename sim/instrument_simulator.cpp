@@ -1,6 +1,7 @@
 #include "instrument_simulator.h"
 
 #include "ground/text_utils.h"
+#include "link/protocol.h"
 
 #include <algorithm>
 #include <cmath>
@@ -191,7 +192,7 @@ bool InstrumentSimulator::apply_control(const std::string& line, std::string* er
     } else if (word == "close") {
         close_requested_ = true;
     } else if (word == "baud") {
-        if (number != 9600 && number != 38400) return fail("expected 9600 or 38400: " + line);
+        if (number != normal_speed && number != fast_speed) return fail("expected 9600 or 38400: " + line);
         speed_ = static_cast<int>(number);
     } else if (word == "clear") {
         faults_ = SimFaults{};
@@ -365,36 +366,36 @@ void InstrumentSimulator::handle_line(const std::string& line)
 
 void InstrumentSimulator::dispatch(const std::string& line)
 {
-    if (line == "GET_STAT") {
+    if (line == protocol::get_status) {
         if (faults_.busy_count > 0) {
             --faults_.busy_count;
-            answer("BUSY");
+            answer(protocol::busy);
         } else {
-            answer(running_at(event_us_) ? "BUSY" : "READY");
+            answer(running_at(event_us_) ? protocol::busy : protocol::ready);
         }
-    } else if (line == "SET_BAUD 38400" || line == "SET_BAUD 9600") {
+    } else if (line == protocol::set_fast_speed || line == protocol::set_normal_speed) {
         // Answered at the old speed; the new one holds from the next byte.
-        answer("READY");
+        answer(protocol::ready);
         flush_answer();
-        speed_ = line == "SET_BAUD 38400" ? 38400 : 9600;
-    } else if (line == "GET_CONFIG") {
+        speed_ = line == protocol::set_fast_speed ? fast_speed : normal_speed;
+    } else if (line == protocol::get_configuration) {
         for (const std::string& l : configuration_) answer(l);
-        answer("READY");
-    } else if (line == "GET_FW_VERSION") {
+        answer(protocol::ready);
+    } else if (line == protocol::get_firmware_version) {
         answer(firmware_);
-        answer("READY");
-    } else if (line == "GET_SYR") {
+        answer(protocol::ready);
+    } else if (line == protocol::get_syringe) {
         answer(syringe_);
-        answer("READY");
-    } else if (line == "GET_ATOM_INFO") {
+        answer(protocol::ready);
+    } else if (line == protocol::get_atom_info) {
         if (running_at(event_us_)) {
             answer(atom_name_ + " running, " + std::to_string((atom_end_us_ - event_us_ + 999) / 1000) + " ms left");
-            answer("|");
+            answer(protocol::answer_end);
         } else {
             answer(atom_name_.empty() ? std::string("idle") : atom_name_ + " done");
-            answer("@");
+            answer(protocol::atom_end);
         }
-    } else if (line == "CANCEL") {
+    } else if (line == protocol::cancel) {
         // The atom stops; the program sees it finished at its next poll.
         atom_running_ = false;
     } else if (starts_with(line, "DLD_OBJ ")) {
@@ -439,10 +440,10 @@ void InstrumentSimulator::answer_atom(const std::string& line)
         return;
     }
     if (running_at(event_us_)) {
-        answer("BUSY");
+        answer(protocol::busy);
         return;
     }
-    answer("|");
+    answer(protocol::answer_end);
     atom_name_ = atom->name;
     const int ms = atom_time_ms(atom->name);
     atom_running_ = ms > 0;
@@ -463,7 +464,7 @@ void InstrumentSimulator::download_object(const std::string& object_line)
         const std::vector<std::string> e = fields_of(existing);
         if (e.size() > 1 && same_text(e[0], f[0]) && same_text(e[1], f[1])) {
             existing = object_line;
-            answer("READY");
+            answer(protocol::ready);
             return;
         }
     }

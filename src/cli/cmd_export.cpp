@@ -13,6 +13,7 @@
 #include "ground/file_io.h"
 #include "ground/prompts.h"
 #include "ground/text_utils.h"
+#include "language/bound_check.h"
 #include "language/method.h"
 #include "samplelist/sample_list_document.h"
 

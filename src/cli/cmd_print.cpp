@@ -14,6 +14,7 @@
 #include "ground/documents.h"
 #include "ground/file_io.h"
 #include "ground/text_utils.h"
+#include "language/bound_check.h"
 #include "language/macro.h"
 #include "language/method.h"
 #include "print/qt/pdf_print.h"

@@ -9,6 +9,7 @@
 #include "ground/file_io.h"
 #include "language/bound_check.h"
 #include "ground/text_utils.h"
+#include "language/bound_check.h"
 #include "trays/tray_geometry.h"
 
 #include <iostream>

@@ -251,7 +251,7 @@ std::string ConfigDb::object_line(int object, const std::string& name) const
             continue;
         }
         double v = numeric_value(object, n);
-        if (is_scaled_unit(p.unit)) v *= 1000;
+        if (is_scaled_unit(p.unit)) v *= scaled_unit_factor;
         // The default rounding mode rounds half to even; + 0.0 turns -0 into 0.
         v = std::nearbyint(v) + 0.0;
         line += integer_text(v);

@@ -164,6 +164,7 @@ std::string dotted_tail(const std::string& name);
 
 // Scaled units travel to and from the instrument as integer thousandths.
 bool is_scaled_unit(const std::string& unit);
+inline constexpr double scaled_unit_factor = 1000;
 // Unit code of the configuration text to the unit shown and stored.
 std::string translate_unit(const std::string& code);
 

@@ -250,7 +250,7 @@ bool ConfigParser::read_objects()
             // The instrument sends scaled units as integer thousandths; a
             // value that has a fractional part is already in the unit.
             const std::string written = decimal_text(v);
-            if (is_scaled_unit(p.unit) && is_integer(written) && written != "0") v /= 1000;
+            if (is_scaled_unit(p.unit) && is_integer(written) && written != "0") v /= scaled_unit_factor;
             db_.set_numeric_value(object, static_cast<int>(n), v);
         }
     }

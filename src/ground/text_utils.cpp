@@ -15,18 +15,6 @@ namespace {
 char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// The seconds of a duration whose first ":" is at colon.
-double seconds_of_parts(const std::string& text, std::size_t colon)
-{
-    const std::string minutes = text.substr(0, colon);
-    const std::string seconds = text.substr(colon + 1);
-    if (colon == 0) return decimal_or_zero(seconds);
-    // Minutes are read as decimals, as the expressions read them, so that a
-    // long minute count keeps its value.
-    if (colon + 1 == text.size()) return decimal_or_zero(minutes) * 60.0;
-    return decimal_or_zero(minutes) * 60.0 + decimal_or_zero(seconds);
-}
-
 }  // namespace
 
 bool same_text(const std::string& a, const std::string& b)
@@ -253,56 +241,26 @@ std::string decimal_text(double value)
     return out;
 }
 
-bool is_seconds(const std::string& text)
-{
-    double v;
-    return parse_decimal(text, v) && v < 60;
-}
 
-bool is_duration(const std::string& text)
+std::string number_text(double value)
 {
-    if (text.size() < 2) return false;
-    const auto colon = text.find(':');
-    if (colon == std::string::npos) return false;
-    const std::string minutes = text.substr(0, colon);
-    const std::string seconds = text.substr(colon + 1);
-    if (colon == 0) return is_seconds(seconds);
-    // A minute count beyond the doubles is no duration.
-    if (!is_integer(minutes) || !is_decimal(minutes)) return false;
-    if (colon + 1 < text.size() && !is_seconds(seconds)) return false;
-    return std::isfinite(duration_seconds(text));
-}
-
-double duration_seconds(const std::string& text)
-{
-    const auto colon = text.find(':');
-    if (colon == std::string::npos) return 0;
-    return seconds_of_parts(text, colon);
-}
-
-std::string normalise_duration(const std::string& text)
-{
-    if (!is_duration(text)) return text;
-    return decimal_text(duration_seconds(text));
-}
-
-std::string duration_text(double s)
-{
-    const double m = std::trunc(s / 60);
-    const double r = s - 60 * m;
-    std::string out = decimal_text(m) + ":";
-    if (r == 0) return out + "00";
-    if (r < 1) out += "00";
-    else if (r < 10) out += "0";
-    return out + decimal_text(r);
-}
-
-std::string duration_text(const std::string& seconds_text) { return duration_text(decimal_or_zero(seconds_text)); }
-
-std::string display_value(const std::string& value, const std::string& unit)
-{
-    if (same_text(unit, "s") && is_decimal(value)) return duration_text(value);
-    return value;
+    std::string text = decimal_text(value);
+    if (text.find('E') == std::string::npos) return text;
+    if (!std::isfinite(value)) return text;
+    // Fixed notation with fifteen significant digits, trailing zeros cut.
+    char buf[400];
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    const int decimals = exponent >= 14 ? 0 : 14 - exponent;
+    std::snprintf(buf, sizeof buf, "%.*f", decimals > 340 ? 340 : decimals, value);
+    text = buf;
+    for (char& c : text)
+        if (c == ',') c = '.';
+    if (text.find('.') != std::string::npos) {
+        while (!text.empty() && text.back() == '0') text.pop_back();
+        if (!text.empty() && text.back() == '.') text.pop_back();
+    }
+    if (text == "-0" || text.empty()) text = "0";
+    return text;
 }
 
 }  // namespace kelvo

@@ -48,27 +48,8 @@ bool is_integer(const std::string& text);
 bool is_positive_integer(const std::string& text);
 // Shortest general form with at most 15 significant digits, "." as point.
 std::string decimal_text(double value);
-
-// Durations: "m:ss" texts for values in seconds.
-bool is_seconds(const std::string& text);
-bool is_duration(const std::string& text);
-double duration_seconds(const std::string& text);
-std::string normalise_duration(const std::string& text);
-std::string duration_text(const std::string& seconds_text);
-std::string duration_text(double seconds);
-// Values in the unit "s" are shown as durations.
-std::string display_value(const std::string& value, const std::string& unit);
-
-template <typename T>
-T clamp(T value, T low, T high)
-{
-    if (value < low) return low;
-    if (value > high) return high;
-    return value;
-}
-inline int larger(int a, int b) { return a > b ? a : b; }
-inline int smaller(int a, int b) { return a < b ? a : b; }
-inline double larger(double a, double b) { return a > b ? a : b; }
-inline double smaller(double a, double b) { return a < b ? a : b; }
+// A number written for a document: up to 15 significant digits, "." as the
+// point, never in exponent form (which the plain-number rule would refuse).
+std::string number_text(double value);
 
 }  // namespace kelvo

@@ -2,6 +2,7 @@
 
 #include "ground/text_utils.h"
 #include "config/config_db.h"
+#include "ground/duration.h"
 
 namespace kelvo::expression_parts {
 namespace {
@@ -37,13 +38,7 @@ bool time_form(std::string_view text, double* seconds)
     if (colon == std::string_view::npos) return false;
     const std::string t(text);
     if (!is_duration(t)) return false;
-    if (seconds) {
-        // Minutes are read as decimals so that a long minute count keeps its value.
-        double m = 0, s = 0;
-        if (colon > 0) parse_decimal(t.substr(0, colon), m);
-        if (colon + 1 < t.size()) parse_decimal(t.substr(colon + 1), s);
-        *seconds = m * 60 + s;
-    }
+    if (seconds) *seconds = duration_seconds(t);
     return true;
 }
 

@@ -140,117 +140,18 @@ MethodLoadResult MethodDocument::load(const std::string& name)
     while (first_section < lines.size() && !is_section_header(lines[first_section])) ++first_section;
 
     // 4. Missing macros.
-    std::vector<std::string> missing;
-    for (std::size_t i = first_call; i < first_section; ++i) {
-        const std::string macro = line_name(lines[i]);
-        if (!called_macro_exists(macro) && !contains_without_case(missing, macro)) missing.push_back(macro);
-    }
-    if (!missing.empty()) {
-        std::string message = "Method " + quote + name + quote + " cant be loaded because the following macros dont exist:" + "\n";
-        for (const std::string& m : missing) message += m + "\n";
-        show_error(message);
-        new_method("");
-        return MethodLoadResult::refused;
-    }
-
-    // 5. Changed macros. A section whose macro has no file has nothing to be
-    // compared with and never counts as changed.
-    std::vector<std::string> changed_macros;
-    for (std::size_t i = first_section; i < lines.size();) {
-        const std::string macro = section_name(lines[i]);
-        std::size_t end = i + 1;
-        while (end < lines.size() && !is_section_header(lines[end])) ++end;
-        const std::vector<std::string> section(lines.begin() + static_cast<std::ptrdiff_t>(i + 1),
-                                               lines.begin() + static_cast<std::ptrdiff_t>(end));
-        std::vector<std::string> file;
-        if (called_macro_exists(macro) && read_macro_file(macro, file) && section_differs(section, file) &&
-            !contains_without_case(changed_macros, macro))
-            changed_macros.push_back(macro);
-        i = end;
-    }
-    bool declined = false;
-    if (!changed_macros.empty()) {
-        std::string question = "The following macros have been changed since " + quote + name + quote + " was last saved:" + "\n";
-        for (const std::string& m : changed_macros) question += m + "\n";
-        question += "Ok to update " + quote + name + quote + " with new versions?";
-        if (ask_yes_no(question)) {
-            lines.resize(first_section);
-            const std::vector<std::string> calls(lines.begin() + static_cast<std::ptrdiff_t>(first_call), lines.end());
-            const std::vector<std::string> sections = macro_sections(calls);
-            lines.insert(lines.end(), sections.begin(), sections.end());
-            if (is_read_only_file(path)) show_error("Method " + name + " is read only");
-            else if (write_document_atomically(path, crlf_text(lines))) log_message("rewrote method " + name);
-            else show_error("couldnt write " + path);
-        } else {
-            declined = true;
-            hooks_->clear_name_selection();
-        }
-    }
-
+    if (!called_macros_exist(name, lines, first_call, first_section)) return MethodLoadResult::refused;
+    // 5. Changed macros.
+    const bool declined = !update_changed_macros(name, path, lines, first_call, first_section);
     // 6. Description, syringe and sequence.
     lines.resize(std::min(first_section, lines.size()));
-    for (const std::string& line : lines) {
-        if (is_description_line(line)) {
-            text_.description.push_back(line.substr(2));
-        } else if (is_syringe_line(line)) {
-            const std::string syringe = syringe_of_line(line);
-            if (!select_syringe(syringe))
-                show_information("Warning loading method " + quote + name + quote + " : Syringe " + quote + syringe +
-                                 quote + " does not exist in Kelvo");
-        } else {
-            text_.calls.push_back(line);
-        }
-    }
-    hooks_->refresh_display();
-
+    take_text(name, lines);
     // 7. Atoms of the used macros, and 8. their object references.
-    const std::vector<std::string> macros = distinct_macro_names(text_.calls);
-    std::vector<std::pair<std::string, ParameterTable>> tables;
-    std::string atom_messages;
-    std::string reference_lines;
-    for (const std::string& macro : macros) {
-        const MacroText macro_text = macro_text_of(macro);
-        const std::vector<std::string> absent = missing_atom_names(db_, macro_text.atom_lines);
-        if (!absent.empty()) {
-            atom_messages += "In macro " + quote + macro + quote + " the following atoms dont exist:" + "\n";
-            for (const std::string& a : absent) atom_messages += a + "\n";
-        }
-        ParameterTable table;
-        read_parameter_table(db_, macro_text.parameter_lines, table);
-        for (const std::string& f : object_reference_failures(db_, macro_text.atom_lines, table))
-            reference_lines += "In macro " + quote + macro + quote + "," + f + "\n";
-        tables.emplace_back(macro, std::move(table));
-    }
-    if (!atom_messages.empty()) {
-        show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + atom_messages);
-        new_method("");
-        return MethodLoadResult::refused;
-    }
-    if (!reference_lines.empty()) {
-        show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + reference_lines);
-        new_method("");
-        return MethodLoadResult::refused;
-    }
-
+    MacroTables tables;
+    if (!used_macros_check(name, tables)) return MethodLoadResult::refused;
     // 9. Object values of the calls.
-    std::string warnings;
-    for (std::size_t n = 0; n < text_.calls.size(); ++n) {
-        const std::string macro = line_name(text_.calls[n]);
-        const auto found = std::find_if(tables.begin(), tables.end(),
-                                        [&](const auto& t) { return same_text(t.first, macro); });
-        if (found == tables.end()) continue;
-        const ParameterTable& table = found->second;
-        const std::vector<std::string> values = call_line_values(text_.calls[n]);
-        for (std::size_t k = 0; k < table.size(); ++k) {
-            const MacroParameter& p = table[k];
-            if (!p.is_object()) continue;
-            const std::string value = k < values.size() ? values[k] : std::string();
-            const std::string reason = reference_check(db_, value, p.classes, table);
-            if (!reason.empty())
-                warnings += "In line " + std::to_string(n + 1) + " " + quote + p.name + quote + " is set to object " +
-                            quote + value + reason + "\n";
-        }
-    }
+    const std::string warnings = object_value_warnings(tables);
+
     MethodLoadResult result = MethodLoadResult::loaded;
     if (!warnings.empty()) {
         show_information("Warning! In method " + quote + name + quote + ":" + "\n" + "\n" + warnings);
@@ -271,6 +172,130 @@ MethodLoadResult MethodDocument::load(const std::string& name)
     if (text_.calls.empty()) shown_line_ = -1;
     else show(0);
     return result;
+}
+
+bool MethodDocument::called_macros_exist(const std::string& name, const std::vector<std::string>& lines,
+                                         std::size_t first_call, std::size_t first_section)
+{
+    std::vector<std::string> missing;
+    for (std::size_t i = first_call; i < first_section; ++i) {
+        const std::string macro = line_name(lines[i]);
+        if (!called_macro_exists(macro) && !contains_without_case(missing, macro)) missing.push_back(macro);
+    }
+    if (missing.empty()) return true;
+    std::string message = "Method " + quote + name + quote + " cant be loaded because the following macros dont exist:" + "\n";
+    for (const std::string& m : missing) message += m + "\n";
+    show_error(message);
+    new_method("");
+    return false;
+}
+
+// A section whose macro has no file has nothing to be compared with and
+// never counts as changed. False when the user declined the update.
+bool MethodDocument::update_changed_macros(const std::string& name, const std::string& path,
+                                           std::vector<std::string>& lines, std::size_t first_call,
+                                           std::size_t first_section)
+{
+    std::vector<std::string> changed_macros;
+    for (std::size_t i = first_section; i < lines.size();) {
+        const std::string macro = section_name(lines[i]);
+        std::size_t end = i + 1;
+        while (end < lines.size() && !is_section_header(lines[end])) ++end;
+        const std::vector<std::string> section(lines.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                                               lines.begin() + static_cast<std::ptrdiff_t>(end));
+        std::vector<std::string> file;
+        if (called_macro_exists(macro) && read_macro_file(macro, file) && section_differs(section, file) &&
+            !contains_without_case(changed_macros, macro))
+            changed_macros.push_back(macro);
+        i = end;
+    }
+    if (changed_macros.empty()) return true;
+    std::string question = "The following macros have been changed since " + quote + name + quote + " was last saved:" + "\n";
+    for (const std::string& m : changed_macros) question += m + "\n";
+    question += "Ok to update " + quote + name + quote + " with new versions?";
+    if (!ask_yes_no(question)) {
+        hooks_->clear_name_selection();
+        return false;
+    }
+    lines.resize(first_section);
+    const std::vector<std::string> calls(lines.begin() + static_cast<std::ptrdiff_t>(first_call), lines.end());
+    const std::vector<std::string> sections = macro_sections(calls);
+    lines.insert(lines.end(), sections.begin(), sections.end());
+    if (is_read_only_file(path)) show_error("Method " + name + " is read only");
+    else if (write_document_atomically(path, crlf_text(lines))) log_message("rewrote method " + name);
+    else show_error("couldnt write " + path);
+    return true;
+}
+
+void MethodDocument::take_text(const std::string& name, const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines) {
+        if (is_description_line(line)) {
+            text_.description.push_back(line.substr(2));
+        } else if (is_syringe_line(line)) {
+            const std::string syringe = syringe_of_line(line);
+            if (!select_syringe(syringe))
+                show_information("Warning loading method " + quote + name + quote + " : Syringe " + quote + syringe +
+                                 quote + " does not exist in Kelvo");
+        } else {
+            text_.calls.push_back(line);
+        }
+    }
+    hooks_->refresh_display();
+}
+
+bool MethodDocument::used_macros_check(const std::string& name, MacroTables& tables)
+{
+    const std::vector<std::string> macros = distinct_macro_names(text_.calls);
+    std::string atom_messages;
+    std::string reference_lines;
+    for (const std::string& macro : macros) {
+        const MacroText macro_text = macro_text_of(macro);
+        const std::vector<std::string> absent = missing_atom_names(db_, macro_text.atom_lines);
+        if (!absent.empty()) {
+            atom_messages += "In macro " + quote + macro + quote + " the following atoms dont exist:" + "\n";
+            for (const std::string& a : absent) atom_messages += a + "\n";
+        }
+        ParameterTable table;
+        read_parameter_table(db_, macro_text.parameter_lines, table);
+        for (const std::string& f : object_reference_failures(db_, macro_text.atom_lines, table))
+            reference_lines += "In macro " + quote + macro + quote + "," + f + "\n";
+        tables.emplace_back(macro, std::move(table));
+    }
+    if (!atom_messages.empty()) {
+        show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + atom_messages);
+        new_method("");
+        return false;
+    }
+    if (!reference_lines.empty()) {
+        show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + reference_lines);
+        new_method("");
+        return false;
+    }
+    return true;
+}
+
+std::string MethodDocument::object_value_warnings(const MacroTables& tables) const
+{
+    std::string warnings;
+    for (std::size_t n = 0; n < text_.calls.size(); ++n) {
+        const std::string macro = line_name(text_.calls[n]);
+        const auto found = std::find_if(tables.begin(), tables.end(),
+                                        [&](const auto& t) { return same_text(t.first, macro); });
+        if (found == tables.end()) continue;
+        const ParameterTable& table = found->second;
+        const std::vector<std::string> values = call_line_values(text_.calls[n]);
+        for (std::size_t k = 0; k < table.size(); ++k) {
+            const MacroParameter& p = table[k];
+            if (!p.is_object()) continue;
+            const std::string value = k < values.size() ? values[k] : std::string();
+            const std::string reason = reference_check(db_, value, p.classes, table);
+            if (!reason.empty())
+                warnings += "In line " + std::to_string(n + 1) + " " + quote + p.name + quote + " is set to object " +
+                            quote + value + reason + "\n";
+        }
+    }
+    return warnings;
 }
 
 MethodLoadResult MethodDocument::choose_name(const std::string& name)

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kelvo {
@@ -161,6 +162,16 @@ public:
     bool range_check();
 
 private:
+    using MacroTables = std::vector<std::pair<std::string, ParameterTable>>;
+    // The steps of load; the failing ones show their message.
+    bool called_macros_exist(const std::string& name, const std::vector<std::string>& lines, std::size_t first_call,
+                             std::size_t first_section);
+    bool update_changed_macros(const std::string& name, const std::string& path, std::vector<std::string>& lines,
+                               std::size_t first_call, std::size_t first_section);
+    void take_text(const std::string& name, const std::vector<std::string>& lines);
+    bool used_macros_check(const std::string& name, MacroTables& tables);
+    std::string object_value_warnings(const MacroTables& tables) const;
+
     void clear_content();
     void show(int index);
     bool write_under(const std::string& name);

@@ -34,16 +34,23 @@ bool has_signal_class(const ConfigDb& db, std::uint32_t classes)
     return (classes & (db.out_signal_bit() | db.sync_signal_bit())) != 0;
 }
 
-// The validity test of the expression rules under a value context.
-bool valid_in_context(const ConfigDb& db, const std::string& text, const std::string& unit, const ValueContext& context)
+// The validity test of the expression rules in the unit under a context.
+bool valid_in_context(const ConfigDb& db, const std::string& text, const std::string& unit,
+                      const ValidityContext& context)
 {
-    ValidityContext v;
+    ValidityContext v = context;
     v.unit = unit;
-    v.empty_accepted = context.empty_accepted;
-    v.syr_allowed = context.syr_allowed;
-    v.atom = context.atom;
-    v.parameters = context.parameters;
     return expression_valid(db, text, v);
+}
+
+ValidityContext validity_context(bool empty_accepted, bool syr_allowed, int atom, const ParameterTable* parameters)
+{
+    ValidityContext c;
+    c.empty_accepted = empty_accepted;
+    c.syr_allowed = syr_allowed;
+    c.atom = atom;
+    c.parameters = parameters;
+    return c;
 }
 
 // Evaluation with a syringe and no atom or parameter context; the messages
@@ -62,72 +69,19 @@ bool evaluate_with_syringe(const ConfigDb& db, const std::string& text, const st
 
 }  // namespace
 
-// --- stored and display form ---
-
-std::string number_text(double value)
-{
-    std::string text = decimal_text(value);
-    if (text.find('E') == std::string::npos) return text;
-    if (!std::isfinite(value)) return text;
-    // Fixed notation with fifteen significant digits, trailing zeros cut.
-    char buf[400];
-    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    const int decimals = exponent >= 14 ? 0 : 14 - exponent;
-    std::snprintf(buf, sizeof buf, "%.*f", decimals > 340 ? 340 : decimals, value);
-    text = buf;
-    for (char& c : text)
-        if (c == ',') c = '.';
-    if (text.find('.') != std::string::npos) {
-        while (!text.empty() && text.back() == '0') text.pop_back();
-        if (!text.empty() && text.back() == '.') text.pop_back();
-    }
-    if (text == "-0" || text.empty()) text = "0";
-    return text;
-}
-
-std::string stored_form(const std::string& text)
-{
-    if (!is_duration(text)) return text;
-    return number_text(duration_seconds(text));
-}
-
-std::string display_form(const std::string& value, const std::string& unit)
-{
-    if (unit != "s" || !is_decimal(value)) return value;
-    // Work on the digits of the written number, so that what is shown reads
-    // back to exactly that number (no rounding noise in the seconds).
-    const std::string digits = number_text(decimal_or_zero(value));
-    if (digits.empty() || digits[0] < '0' || digits[0] > '9') return value;
-    const auto point = digits.find('.');
-    const std::string whole = digits.substr(0, point);
-    const std::string fraction = point == std::string::npos ? std::string() : digits.substr(point + 1);
-    if (whole.size() > 15) return value;
-    long long total = 0;
-    if (std::from_chars(whole.data(), whole.data() + whole.size(), total).ec != std::errc()) return value;
-    const long long minutes = total / 60;
-    const long long seconds = total % 60;
-    std::string out = std::to_string(minutes) + ":";
-    if (seconds == 0 && fraction.empty()) return out + "00";
-    if (seconds < 1) out += "00";
-    else if (seconds < 10) out += "0";
-    out += std::to_string(seconds);
-    if (!fraction.empty()) out += "." + fraction;
-    return out;
-}
-
 // --- value check ---
 
-ValueContext parameter_bound_context() { return ValueContext{false, true, -1, nullptr}; }
-ValueContext atom_argument_context(int atom, bool optional, const ParameterTable& parameters)
+ValidityContext parameter_bound_context() { return validity_context(false, true, -1, nullptr); }
+ValidityContext atom_argument_context(int atom, bool optional, const ParameterTable& parameters)
 {
-    return ValueContext{optional, true, atom, &parameters};
+    return validity_context(optional, true, atom, &parameters);
 }
-ValueContext call_value_context() { return ValueContext{false, false, -1, nullptr}; }
-ValueContext expansion_context(int atom, const ParameterTable& parameters) { return ValueContext{true, true, atom, &parameters}; }
-ValueContext parameterless_macro_context(int atom) { return ValueContext{true, true, atom, nullptr}; }
-ValueContext configuration_bound_context(int atom) { return ValueContext{false, true, atom, nullptr}; }
+ValidityContext call_value_context() { return validity_context(false, false, -1, nullptr); }
+ValidityContext expansion_context(int atom, const ParameterTable& parameters) { return validity_context(true, true, atom, &parameters); }
+ValidityContext parameterless_macro_context(int atom) { return validity_context(true, true, atom, nullptr); }
+ValidityContext configuration_bound_context(int atom) { return validity_context(false, true, atom, nullptr); }
 
-bool value_check(const ConfigDb& db, const std::string& text, const std::string& unit, const ValueContext& context)
+bool value_check(const ConfigDb& db, const std::string& text, const std::string& unit, const ValidityContext& context)
 {
     return valid_in_context(db, text, unit, context);
 }

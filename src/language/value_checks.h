@@ -2,6 +2,8 @@
 // The tests a value, an object reference or a whole atom line must pass, the
 // stored and display forms of values, and the range check of a method's
 // numeric values. Failures show their messages through the prompts.
+#include "ground/duration.h"
+#include "language/expression.h"
 #include "language/parameter_line.h"
 
 #include <cstdint>
@@ -13,43 +15,26 @@ namespace kelvo {
 
 class ConfigDb;
 
-// --- stored and display form ---
-
-// A valid time form ("1:30", ":45", "2:") becomes its seconds; any other text
-// is returned unchanged.
-std::string stored_form(const std::string& text);
-// In the unit "s" a plain number is shown as minutes and seconds (90 as 1:30,
-// 60.5 as 1:000.5); every other value unchanged. Negative numbers have no
-// minutes-and-seconds form that reads back, so they are shown unchanged.
-std::string display_form(const std::string& value, const std::string& unit);
-// A number written for a document: up to 15 significant digits, "." as the
-// point, never in exponent form (which the plain-number rule would refuse).
-std::string number_text(double value);
-
 // --- value check ---
 
-// The settings under which a numeric value text is tested.
-struct ValueContext {
-    bool empty_accepted = false;
-    bool syr_allowed = false;
-    int atom = -1;                               // atom whose object arguments may be named; -1: none
-    const ParameterTable* parameters = nullptr;  // parameters that may be named; nullptr: none
-};
+// The settings under which a numeric value text is tested (the unit is
+// value_check's own argument).
 
 // Default, minimum and maximum of a macro parameter.
-ValueContext parameter_bound_context();
+ValidityContext parameter_bound_context();
 // A numeric argument in the atom pane and at macro save.
-ValueContext atom_argument_context(int atom, bool optional, const ParameterTable& parameters);
+ValidityContext atom_argument_context(int atom, bool optional, const ParameterTable& parameters);
 // The value of a numeric parameter in a macro call line.
-ValueContext call_value_context();
+ValidityContext call_value_context();
 // An atom line at expansion.
-ValueContext expansion_context(int atom, const ParameterTable& parameters);
+ValidityContext expansion_context(int atom, const ParameterTable& parameters);
 // An atom line of a macro without parameters.
-ValueContext parameterless_macro_context(int atom);
+ValidityContext parameterless_macro_context(int atom);
 // Minimum, maximum, default and increment of an atom argument in the configuration.
-ValueContext configuration_bound_context(int atom);
+ValidityContext configuration_bound_context(int atom);
 
-bool value_check(const ConfigDb& db, const std::string& text, const std::string& unit, const ValueContext& context);
+// The validity test of the text in the unit under the context.
+bool value_check(const ConfigDb& db, const std::string& text, const std::string& unit, const ValidityContext& context);
 
 // --- reference check ---
 

@@ -131,7 +131,7 @@ void KelvoLink::send_command(CommandKind kind, const std::string& text, LinkActi
     wait_state_ = wait_state_for(kind);
     arm(uses_atom_timeout(kind) ? atom_timeout_ticks_ : status_timeout_ticks_);
     write_line(text);
-    if (text != "GET_ATOM_INFO") add_debug_line("sent " + text);
+    if (text != protocol::get_atom_info) add_debug_line("sent " + text);
 }
 
 void KelvoLink::status_poll()
@@ -140,14 +140,14 @@ void KelvoLink::status_poll()
     poll_due_ = false;
     wait_state_ = WaitState::awaiting_status;
     arm(status_timeout_ticks_);
-    write_line("GET_STAT");
-    add_debug_line("sent GET_STAT");
+    write_line(protocol::get_status);
+    add_debug_line(std::string("sent ") + protocol::get_status);
 }
 
 void KelvoLink::cancel()
 {
     if (offline_) return;
-    write_line("CANCEL");
+    write_line(protocol::cancel);
     busy_notice_suppressed_ = true;
 }
 
@@ -216,7 +216,7 @@ bool KelvoLink::post_user_message(int code)
         cancel();
         break;
     case m::atom_info:
-        send_command(CommandKind::atom_info, "GET_ATOM_INFO", [this] { run_->atom_info_completion(); }, false,
+        send_command(CommandKind::atom_info, protocol::get_atom_info, [this] { run_->atom_info_completion(); }, false,
                      not_responding_action());
         break;
     case m::continue_error_path: run_->continue_error_path(); break;
@@ -311,7 +311,7 @@ void KelvoLink::handle_line(const std::string& line)
     last_line_ = line;
     if (trace_) trace_(false, line);
 
-    if (line == "@") {
+    if (line == protocol::atom_end) {
         if (wait_state_ == WaitState::awaiting_atom_info) {
             wait_state_ = WaitState::idle;
             if (!run_->method_running())
@@ -323,7 +323,7 @@ void KelvoLink::handle_line(const std::string& line)
             else
                 method_complete_ = true;
         }
-    } else if (line == "|") {
+    } else if (line == protocol::answer_end) {
         switch (wait_state_) {
         case WaitState::awaiting_reply:
             answer_complete_ = true;
@@ -336,11 +336,11 @@ void KelvoLink::handle_line(const std::string& line)
             break;
         default: break;
         }
-    } else if (line == "ERROR") {
+    } else if (line == protocol::error) {
         condition_ = LinkCondition::error;
         exchange_ended_ = true;
         show_error(instrument_error_text);
-    } else if (line == "READY") {
+    } else if (line == protocol::ready) {
         wait_state_ = WaitState::idle;
         if (condition_ == LinkCondition::busy) {
             condition_ = LinkCondition::ready;
@@ -349,7 +349,7 @@ void KelvoLink::handle_line(const std::string& line)
             condition_ = LinkCondition::ready;
             answer_complete_ = true;
         }
-    } else if (line == "BUSY") {
+    } else if (line == protocol::busy) {
         const bool show = busy_notice_pending_ && !busy_notice_suppressed_;
         busy_notice_pending_ = false;
         condition_ = LinkCondition::busy;
@@ -359,7 +359,7 @@ void KelvoLink::handle_line(const std::string& line)
         wait_state_ = WaitState::awaiting_status;
         poll_due_ = true;
         arm(1);
-    } else if (line.size() > 1 && line[0] == '@') {
+    } else if (line.size() > 1 && line[0] == protocol::error_line_mark) {
         handle_error_line(line);
     } else {
         answer_bytes_ += line.size() + 1;

@@ -145,7 +145,7 @@ public:
     // --- completion, consumed by the service timer ---
     bool answer_complete() const { return answer_complete_; }
     bool method_complete() const { return method_complete_; }
-    void set_answer_complete(bool v) { answer_complete_ = v; }
+    // The run engine ends a run whose last atom has finished.
     void set_method_complete(bool v) { method_complete_ = v; }
     // Runs the pending completion action (a copy: the action may give the
     // next command, which replaces the pending one).
@@ -163,8 +163,6 @@ public:
     void data_available(const std::string& bytes) override;
     void timer_fired() override;
     void port_lost(const std::string& reason) override;
-    // One complete line (without CR), as the receiver hands it on.
-    void handle_line(const std::string& line);
 
     // --- state, read only ---
     WaitState wait_state() const { return wait_state_; }
@@ -198,6 +196,8 @@ private:
     void disarm();
     void write_line(const std::string& text);
     void receive_byte(unsigned char byte);
+    // One complete line (without CR), as the receiver hands it on.
+    void handle_line(const std::string& line);
     void handle_error_line(const std::string& line);
     void answer_failed();
 

@@ -3,6 +3,8 @@
 // it on a real port (QSerialPort + QTimer); tests use a fake that records the
 // writes and fires the timer by hand. The port reports what happens on the
 // line through SerialEvents; the link is the only listener.
+#include "link/protocol.h"
+
 #include <string>
 
 namespace kelvo {
@@ -13,12 +15,6 @@ enum class OpenResult {
     cannot_open,  // missing device, no access, input/output error
 };
 
-// Line speeds used by the program.
-inline constexpr int normal_speed = 9600;
-inline constexpr int fast_speed = 38400;
-
-// The timer trigger counts in ticks of 55 ms.
-inline constexpr int tick_ms = 55;
 // A time-out setting in milliseconds as timer ticks (integer division: 100 ms
 // is one tick, 50 ms is none; negative settings count as none).
 int ticks_from_ms(int ms);

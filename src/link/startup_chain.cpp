@@ -177,13 +177,13 @@ void StartupChain::reload()
 
 void StartupChain::status_check()
 {
-    link_.send_command(CommandKind::status, "GET_STAT", [this] { baud_up(); }, false, [this] { fast_probe(); });
+    link_.send_command(CommandKind::status, protocol::get_status, [this] { baud_up(); }, false, [this] { fast_probe(); });
 }
 
 void StartupChain::baud_up()
 {
     link_.send_command(
-        CommandKind::status, "SET_BAUD 38400",
+        CommandKind::status, protocol::set_fast_speed,
         [this] {
             link_.port().set_speed(fast_speed);
             link_.set_offline(false);
@@ -197,14 +197,14 @@ void StartupChain::baud_up()
 void StartupChain::fast_probe()
 {
     link_.port().set_speed(fast_speed);
-    link_.send_command(CommandKind::reply, "???", [this] { read_configuration(); }, true,
+    link_.send_command(CommandKind::reply, protocol::probe, [this] { read_configuration(); }, true,
                        [this] { no_answer_to("GET_STAT"); });
 }
 
 void StartupChain::read_configuration()
 {
     link_.ui().status_text(receiving_configuration_text);
-    link_.send_command(CommandKind::status, "GET_CONFIG", [this] { configuration_received(); }, false,
+    link_.send_command(CommandKind::status, protocol::get_configuration, [this] { configuration_received(); }, false,
                        [this] { no_answer_to("GET_CONFIG"); });
 }
 
@@ -246,7 +246,7 @@ void StartupChain::configuration_received()
 void StartupChain::baud_down()
 {
     link_.send_command(
-        CommandKind::status, "SET_BAUD 9600",
+        CommandKind::status, protocol::set_normal_speed,
         [this] {
             link_.port().set_speed(normal_speed);
             // Give the instrument time to change its speed.
@@ -258,7 +258,7 @@ void StartupChain::baud_down()
 void StartupChain::firmware()
 {
     link_.send_command(
-        CommandKind::status, "GET_FW_VERSION",
+        CommandKind::status, protocol::get_firmware_version,
         [this] {
             firmware_version_ = link_.first_answer_line();
             finish(ChainOutcome::online);

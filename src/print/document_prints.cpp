@@ -1,6 +1,7 @@
 #include "print/document_prints.h"
 
 #include "config/config_db.h"
+#include "ground/duration.h"
 #include "ground/text_utils.h"
 #include "language/macro.h"
 #include "language/method.h"

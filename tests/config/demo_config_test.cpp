@@ -2,6 +2,7 @@
 #include "ground/text_utils.h"
 #include "ground/file_io.h"
 #include "config_test_support.h"
+#include "ground/duration.h"
 #include "language/bound_check.h"
 
 #include <algorithm>

@@ -4,6 +4,7 @@
 #include "language/macro_document.h"
 #include "macro_test_support.h"
 
+#include <cctype>
 #include <filesystem>
 
 namespace kelvo::macro_test {
@@ -259,7 +260,7 @@ TEST_F(MacroSave, ChangedComparesWithoutCaseAndReportsEachDifference)
 {
     write_macro("Fill", good_macro);
     ASSERT_EQ(document.load("Fill"), MacroLoadResult::loaded);
-    document.atom_lines()[1] = upper_text(document.atom_lines()[1]);
+    for (char& c : document.atom_lines()[1]) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     EXPECT_FALSE(document.changed());
     document.description()[0] = "Other";
     document.atom_lines()[2] = "END(1,)";

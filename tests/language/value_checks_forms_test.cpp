@@ -78,7 +78,7 @@ protected:
 
 TEST_F(ValueCheckContexts, TimeFormsOnlyInSeconds)
 {
-    const ValueContext c = call_value_context();
+    const ValidityContext c = call_value_context();
     EXPECT_TRUE(value_check(db, "1:30", "s", c));
     EXPECT_TRUE(value_check(db, ":45", "s", c));
     EXPECT_TRUE(value_check(db, "2:", "s", c));

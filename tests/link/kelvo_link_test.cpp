@@ -199,7 +199,8 @@ TEST_F(LinkTest, BarAnswersByWaitState)
     EXPECT_TRUE(link.answer_complete());
     EXPECT_EQ(link.wait_state(), WaitState::idle);
 
-    link.set_answer_complete(false);
+    EXPECT_TRUE(link.service_completion_step());  // consumes the flag
+    EXPECT_FALSE(link.answer_complete());
     link.send_command(CommandKind::atom, "WASH(1,)", {}, false, {});
     port.deliver("|\r");
     EXPECT_EQ(link.wait_state(), WaitState::atom_running);
@@ -239,10 +240,10 @@ TEST_F(LinkTest, AtSignDuringARunStepsTheRun)
         const char* call;
     } cases[] = {{true, true, "continue_error_path"}, {false, true, "send_next"}, {false, false, ""}};
     for (const Case& c : cases) {
+        link.service_completion_step();  // consumes the last case's flag
         run.calls.clear();
         run.error_path = c.error_path;
         run.remain = c.remain;
-        link.set_method_complete(false);
         link.send_command(CommandKind::atom_info, "GET_ATOM_INFO", {}, false, {});
         port.deliver("@\r");
         EXPECT_FALSE(link.answer_complete());
@@ -426,11 +427,49 @@ TEST_F(LinkTest, CompletionRunsOnlyFromTheServiceStepAndMayChainCommands)
 
 TEST_F(LinkTest, MethodCompleteGoesBeforeAnswerComplete)
 {
-    link.set_method_complete(true);
-    link.set_answer_complete(true);
+    send_status("GET_STAT");
+    port.deliver("READY\r");
+    run.running = true;
+    link.send_command(CommandKind::atom_info, "GET_ATOM_INFO", {}, false, {});
+    port.deliver("@\r");  // the run's last atom finished
+    ASSERT_TRUE(link.answer_complete());
+    ASSERT_TRUE(link.method_complete());
     link.service_completion_step();
     EXPECT_EQ(run.calls, std::vector<std::string>{"method_complete_step"});
+    EXPECT_TRUE(events.empty());
     EXPECT_TRUE(link.answer_complete());
+}
+
+TEST_F(LinkTest, PartialAnswerReArmsTheTimeOutOfWhatIsAwaited)
+{
+    // The fixture's atom time-out is 20 ticks, the status time-out 10.
+    struct Case {
+        CommandKind kind;
+        const char* text;
+        bool busy_first;
+        int ticks;
+    } cases[] = {
+        {CommandKind::reply, "???", false, 20},
+        {CommandKind::atom, "ASPIRATE(1,)", false, 20},
+        {CommandKind::status, "GET_CONFIG", false, 10},
+        {CommandKind::atom_info, "GET_ATOM_INFO", false, 10},
+        // Given while the instrument is busy: the status poll is awaited.
+        {CommandKind::atom, "ASPIRATE(1,)", true, 10},
+    };
+    for (const Case& c : cases) {
+        link.reset();
+        if (c.busy_first) {
+            send_status("GET_STAT");
+            port.deliver("BUSY\r");
+        }
+        link.send_command(c.kind, c.text, {}, false, {});
+        port.arm_history.clear();
+        port.deliver("par");
+        EXPECT_EQ(port.arm_history, std::vector<int>{c.ticks}) << c.text;
+        port.deliver("tial\r");  // a whole data line: the answer goes on
+        EXPECT_EQ(port.arm_history, (std::vector<int>{c.ticks, c.ticks})) << c.text;
+        EXPECT_TRUE(port.armed) << c.text;
+    }
 }
 
 TEST_F(LinkTest, NotRespondingStopsTheRun)

@@ -1,4 +1,5 @@
 // The printouts' page layout and contents, item by item.
+#include "language/bound_check.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"
 #include "ground/documents.h"

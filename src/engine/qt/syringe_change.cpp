@@ -1,4 +1,5 @@
 #include "engine/qt/syringe_change.h"
+#include "ground/duration.h"
 
 #include "ground/prompts.h"
 #include "ground/qt/qt_text.h"

@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -653,7 +654,11 @@ void MethodEditorPage::method_descrip_boxChange()
 void MethodEditorPage::method_boxClick(int row)
 {
     if (updating_ || row < 0 || row == document_.shown_line()) return;
-    if (!document_.click_line(row)) select_row(document_.shown_line());
+    if (document_.click_line(row)) return;
+    select_row(document_.shown_line());
+    // A mouse press selects the pressed line after announcing it: the shown
+    // line is selected again once the press has been handled.
+    QTimer::singleShot(0, this, [this] { select_row(document_.shown_line()); });
 }
 
 void MethodEditorPage::macros_of_methodChange()

@@ -31,6 +31,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <cstdlib>
 #include <filesystem>
@@ -247,6 +248,39 @@ TEST_F(MethodPageTest, AMouseClickIsRefusedOnceAndAClickOnTheSelectedLineShowsIt
     EXPECT_EQ(page->document().shown_line(), 2);
     EXPECT_EQ(page->pane_macro(), "Inject Sample");
     EXPECT_EQ(prompts.shown, std::vector<std::string>{});
+}
+
+TEST_F(MethodPageTest, AfterARefusedClickTheShownLineIsSelectedAndReplaceActsOnIt)
+{
+    load("Standard Injection");
+    page->resize(1000, 600);
+    page->show();
+    QApplication::processEvents();
+    click_line(1);  // line 02 shown
+    ASSERT_EQ(page->document().shown_line(), 1);
+    const std::vector<std::string> before = calls();
+
+    edit(1)->selectAll();
+    QTest::keyClicks(edit(1), "abc");
+    QWidget* viewport = page->method_box->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier,
+                      page->method_box->visualItemRect(page->method_box->item(2)).center());
+    QApplication::processEvents();
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(page->document().shown_line(), 1);
+    EXPECT_EQ(page->method_box->currentRow(), 1);
+    ASSERT_EQ(page->method_box->selectedItems().size(), 1);
+    EXPECT_EQ(page->method_box->row(page->method_box->selectedItems().front()), 1);
+
+    // Replace acts on the shown line once its value is mended.
+    prompts.shown.clear();
+    edit(1)->selectAll();
+    QTest::keyClicks(edit(1), "4");
+    QTest::mouseClick(page->replace_macro_button, Qt::LeftButton);
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{});
+    EXPECT_EQ(before[1], "Fill Syringe(SL.tray,SL.index,SL.volume,2,0.5)");
+    EXPECT_EQ(calls()[1], "Fill Syringe(SL.tray,4,SL.volume,2,0.5)");
+    EXPECT_EQ(calls()[2], before[2]);
 }
 
 TEST_F(MethodPageTest, AValidEntryIsWrittenBackBeforeTheClickedLineIsShown)

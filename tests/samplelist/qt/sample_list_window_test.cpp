@@ -10,6 +10,7 @@
 #include "ground/qt/spread_grid.h"
 #include "samplelist/qt/sample_list_page.h"
 #include "../sample_list_support.h"
+#include "language/bound_check.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,6 +6,7 @@
 #include "ground/log.h"
 #include "language/bound_check.h"
 #include "ground/qt/spread_grid.h"
+#include "language/bound_check.h"
 #include "recording_prompts.h"
 #include "temp_dir.h"
 #include "trays/tray_test_config.h"
