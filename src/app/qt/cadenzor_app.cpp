@@ -7,6 +7,7 @@
 #include "ground/prompts.h"
 #include "app/qt/form_name_dialogs.h"
 #include "app/qt/main_form.h"
+#include "app/qt/run_controller.h"
 #include "app/qt/tray_dialog_hooks.h"
 #include "ground/qt/message_prompts.h"
 #include "ground/qt/qt_text.h"
@@ -81,6 +82,7 @@ int kelvo::run_cadenzor(int argc, char** argv)
     startup->set_reopener(kelvo::DocumentKind::method, [method_page] { method_page->reopen_last_method(); });
 
     kelvo::install_tray_dialog(main_form, *startup);
+    kelvo::install_run_controller(main_form, *startup, *method_page);
 
     main_form.fill_name_boxes();
     kelvo::restore_window_position(&main_form);
