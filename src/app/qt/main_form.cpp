@@ -375,6 +375,19 @@ void Tmain_form::set_status_window(bool on)
 
 StatusDisplay& Tmain_form::status_display() { return *status_form; }
 
+QWidget* Tmain_form::splash_widget() { return kelvo_splash; }
+
+void Tmain_form::reset_status_window() { status_display().first_line_only(no_sample_list_text); }
+
+void Tmain_form::status_window_first_line(const std::string& text) { status_display().first_line_only(text); }
+
+void Tmain_form::choose_method_folder_dialog()
+{
+    if (folder_form->exec() != QDialog::Accepted || folder_form->selected_folder().empty()) return;
+    state_.store_folder_choice(folder_form->selected_folder(), folder_form->folders());
+    fill_name_boxes();
+}
+
 void Tmain_form::set_status_text(const std::string& text) { status_panel->setText(to_qstring(text)); }
 
 std::string Tmain_form::status_text() const { return from_qstring(status_panel->text()); }

@@ -114,7 +114,8 @@ private:
             atom_ = line.substr(0, line.find('('));
             polls_left_ = polls_per_atom;
             out = "|\r";
-        } else out = "@" + line + "?\r";
+        } else if (line.rfind("DLD_OBJ ", 0) == 0) out = "READY\r";
+        else out = "@" + line + "?\r";
         const int sent_at = instrument_speed;
         instrument_speed = speed_after;
         QPointer<ScriptedPort> self(this);

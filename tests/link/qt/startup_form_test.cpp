@@ -5,6 +5,7 @@
 #include "ground/documents.h"
 #include "ground/log.h"
 #include "app/qt/about_form.h"
+#include "app/qt/install_parts.h"
 #include "app/qt/kelvo_splash.h"
 #include "app/qt/main_form.h"
 #include "ground/qt/qt_text.h"
