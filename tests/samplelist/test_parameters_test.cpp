@@ -9,8 +9,9 @@ namespace {
 
 TEST(TestParameters, RowsFromTheVolumeColumnAndTheVariablesTheySet)
 {
-    const auto columns = fixed_columns({"M"}, {"Tray1", "Tray2"}, {"LCVlv1"});
-    ASSERT_EQ(columns.size(), 10u);
+    ColumnTable columns;
+    columns.build_fixed({"M", "Tray1", "LCVlv1"});
+    ASSERT_EQ(columns.count(), 10);
     const auto rows = test_parameter_rows(columns);
     std::vector<std::string> headings, values;
     for (const auto& r : rows) {

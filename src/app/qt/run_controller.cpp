@@ -11,7 +11,7 @@
 #include "language/qt/method_page.h"
 #include "link/kelvo_link.h"
 #include "link/qt/startup_ui.h"
-#include "samplelist/column_table.h"
+#include "samplelist/sample_columns.h"
 #include "samplelist/qt/test_params_form.h"
 
 #include <QApplication>
@@ -122,8 +122,10 @@ StepAnswer RunController::step(const StepDialogContent& content) { return step_d
 bool RunController::test_parameters(SampleVariables& variables)
 {
     const ConfigDb& db = config();
-    const std::vector<SampleColumn> columns =
-        fixed_columns({}, objects_of_class(db, "TRAY"), objects_of_class(db, "INJECTOR"));
+    const std::vector<std::string> trays = objects_of_class(db, "TRAY");
+    const std::vector<std::string> injectors = objects_of_class(db, "INJECTOR");
+    ColumnTable columns;
+    columns.build_fixed({"", trays.empty() ? "" : trays.front(), injectors.empty() ? "" : injectors.front()});
     return test_params_form->ask(test_parameter_rows(columns), variables);
 }
 
