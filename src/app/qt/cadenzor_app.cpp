@@ -87,7 +87,7 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::install_printing(main_form, macro_page, method_page);
 
     kelvo::install_tray_dialog(main_form, *startup);
-    kelvo::install_run_controller(main_form, *startup, *method_page);
+    kelvo::install_run_controller(main_form, *startup, *method_page)->set_data_system(&data_system);
 
     main_form.fill_name_boxes();
     kelvo::restore_window_position(&main_form);

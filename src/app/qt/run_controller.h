@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace kelvo {
 
+class DataSystemLink;
 class MethodEditorPage;
 class StartupController;
 class Tmain_form;
@@ -41,6 +42,8 @@ public:
     Ttest_params_form* test_params_form = nullptr;
 
     MethodRun& run() { return *run_; }
+    // "WAIT_FOR_DS" waits for this data system (ChemStation mode).
+    void set_data_system(DataSystemLink* link);
 
     // ---- RunView
     bool commit_method_values() override;
@@ -72,6 +75,7 @@ private:
     StartupController& startup_;
     MethodEditorPage& page_;
     std::unique_ptr<MethodRun> run_;
+    std::unique_ptr<DataSystemGate> gate_;
     bool cursor_busy_ = false;
 };
 

@@ -1,6 +1,6 @@
 #include "app/qt/sample_list_wiring.h"
 
-#include "app/document_ops.h"
+#include "ground/document_ops.h"
 #include "app/qt/main_form.h"
 #include "config/config_db.h"
 #include "ground/qt/qt_text.h"
