@@ -8,7 +8,7 @@
 // dialog ("error dialog: ", answered by --on-error). The out-of-range dialog
 // prints "out of range: TEXT" and takes the proposed value.
 #include "cli/commands.h"
-#include "engine/qt/headless_run.h"
+#include "app/qt/headless_run.h"
 #include "ground/cp1252.h"
 #include "ground/text_utils.h"
 

@@ -1,5 +1,6 @@
 // The printouts' page layout and contents, item by item.
 #include "config/config_db.h"
+#include "language/bound_check.h"
 #include "ground/documents.h"
 #include "ground/file_io.h"
 #include "ground/prompts.h"
@@ -39,7 +40,7 @@ const ConfigDb& demo_db()
         std::vector<std::string> lines;
         test::RecordingPrompts quiet;
         PromptsScope scope(quiet);
-        EXPECT_TRUE(read_text_lines(demo_folder() + "/latest_kelvo.kol", lines) && d.parse(lines));
+        EXPECT_TRUE(read_text_lines(demo_folder() + "/latest_kelvo.kol", lines) && parse_configuration(d, lines));
         return d;
     }();
     return db;

@@ -3,6 +3,7 @@
 // nothing without a sample list), Reset, and the question before closing
 // while a method runs.
 #include "app/command_line.h"
+#include "app/qt/install_parts.h"
 #include "app/qt/main_form.h"
 #include "app/qt/run_controller.h"
 #include "engine/qt/run_forms.h"

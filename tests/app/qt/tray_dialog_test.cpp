@@ -2,6 +2,7 @@
 // the configuration read at start-up, and changing a tray type on the
 // (scripted) instrument.
 #include "app/command_line.h"
+#include "app/qt/install_parts.h"
 #include "app/qt/main_form.h"
 #include "app/qt/tray_dialog_hooks.h"
 #include "ground/documents.h"

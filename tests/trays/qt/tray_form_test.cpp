@@ -1,5 +1,6 @@
 // The vial selection dialog driven with the mouse and the keyboard.
 #include "trays/qt/tray_form.h"
+#include "language/bound_check.h"
 
 #include "config/config_test_support.h"
 #include "ground/log.h"
@@ -326,7 +327,7 @@ TEST(TrayFormDemo, DrawsTheDemoHolderAndASelection)
             lines.push_back(line);
         }
     }
-    ASSERT_TRUE(db.parse(lines));
+    ASSERT_TRUE(parse_configuration(db, lines));
     Ttray_form form(nullptr, &db);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
