@@ -9,7 +9,7 @@
 // prints "out of range: TEXT" and takes the proposed value.
 #include "app/program_configuration.h"
 #include "cli/commands.h"
-#include "engine/qt/headless_run.h"
+#include "app/qt/headless_run.h"
 #include "ground/cp1252.h"
 #include "ground/text_utils.h"
 

@@ -2,12 +2,14 @@
 // pseudo-terminal: what the instrument receives command by command, the
 // error dialog answered Retry and Abort, Stop, a syringe mismatch and an
 // instrument that falls silent in the middle of a run.
-#include "pty/sim_transcript.h"
 #include "pty/child_process.h"
+#include "pty/sim_transcript.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <iostream>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -83,6 +85,21 @@ protected:
         }
         return lines;
     }
+    // The longest time from the poll that found an atom finished to the
+    // next command's arrival (ms): the next command must not wait for a tick.
+    std::int64_t longest_gap_after_finish() const
+    {
+        std::int64_t longest = -1, last_poll = -1;
+        for (const auto& t : read_transcript(dir / "transcript.txt")) {
+            if (t.line == "GET_ATOM_INFO") {
+                last_poll = t.ms;
+            } else if (last_poll >= 0) {
+                longest = std::max(longest, t.ms - last_poll);
+                last_poll = -1;
+            }
+        }
+        return longest;
+    }
 
     fs::path dir, folder;
     ChildProcess sim;
@@ -98,6 +115,11 @@ TEST_F(RunMethodScenario, TheMethodRunsCommandByCommandToItsEnd)
     EXPECT_TRUE(contains(out, "status: Running method \"Two\".\n")) << out;
     EXPECT_TRUE(contains(out, "status: MOVE_TO_HOME running, ")) << out;
     EXPECT_TRUE(contains(out, "log: Method \"Two\" completed, elapsed time: 0:0")) << out;
+    // The poll's answer "@" is two lines at 9600 baud; the next command
+    // follows it at once, not on the next service tick (50 ms here).
+    const std::int64_t gap = longest_gap_after_finish();
+    std::cout << "longest gap from the finishing poll to the next command: " << gap << " ms" << std::endl;
+    EXPECT_GE(gap, 0);
 }
 
 TEST_F(RunMethodScenario, RetryResendsTheFailedCommandAndExitsThree)

@@ -8,6 +8,7 @@
 #include "app/qt/form_name_dialogs.h"
 #include "app/qt/guarded_application.h"
 #include "app/qt/main_form.h"
+#include "app/qt/run_controller.h"
 #include "app/qt/sample_list_wiring.h"
 #include "app/qt/print_wiring.h"
 #include "app/qt/tray_dialog_hooks.h"
@@ -87,6 +88,7 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::install_printing(main_form, macro_page, method_page);
 
     kelvo::install_tray_dialog(main_form, *startup, sample_list_page);
+    kelvo::install_run_controller(main_form, *startup, *method_page)->set_data_system(&data_system);
 
     main_form.fill_name_boxes();
     kelvo::restore_window_position(&main_form);

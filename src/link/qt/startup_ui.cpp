@@ -237,7 +237,10 @@ void StartupController::kelvo_service_timerTimer()
     if (in_service_tick_) return;
     in_service_tick_ = true;
     if (splash_showing_ && start_time_.elapsed() > splash_limit_ms_) close_splash_and_show_main();
-    link().service_completion_step();
+    if (run_service_step)
+        run_service_step();
+    else
+        link().service_completion_step();
     in_service_tick_ = false;
 }
 

@@ -100,6 +100,9 @@ public:
     // `kelvo_service_timer`: the splash's time limit and the link's
     // completion step.
     void kelvo_service_timerTimer();
+    // The run's part of a tick (completion, atom polling, the data-system
+    // wait); without it the tick runs the link's completion step alone.
+    std::function<void()> run_service_step;
 
     bool splash_showing() const { return splash_showing_; }
     // How long after the start the service timer closes the splash.

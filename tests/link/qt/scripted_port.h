@@ -32,6 +32,10 @@ public:
     std::vector<std::string> configuration;
     std::string firmware = "KELVO 2.07";
     bool silent = false;
+    // A run: the mounted syringe, and how many "GET_ATOM_INFO" find an atom
+    // still running before it reports "@" ("CANCEL" ends it at once).
+    std::string syringe = "Syr10ul";
+    int polls_per_atom = 2;
     int instrument_speed = normal_speed;
     std::vector<std::string> received;  // lines as the instrument took them
 
@@ -99,7 +103,18 @@ private:
             for (const std::string& l : configuration) out += l + "\r";
             out += "READY\r";
         } else if (line == "GET_FW_VERSION") out = firmware + "\rREADY\r";
-        else if (line.rfind("DLD_OBJ ", 0) == 0) out = "READY\r";
+        else if (line == "GET_SYR") out = syringe + "\rREADY\r";
+        else if (line == "CANCEL") {
+            polls_left_ = 0;
+            return;
+        } else if (line == "GET_ATOM_INFO") {
+            out = polls_left_ > 0 ? atom_ + " running\r|\r" : atom_ + " done\r@\r";
+            if (polls_left_ > 0) --polls_left_;
+        } else if (!line.empty() && line.back() == ')' && line.find('(') != std::string::npos) {
+            atom_ = line.substr(0, line.find('('));
+            polls_left_ = polls_per_atom;
+            out = "|\r";
+        } else if (line.rfind("DLD_OBJ ", 0) == 0) out = "READY\r";
         else out = "@" + line + "?\r";
         const int sent_at = instrument_speed;
         instrument_speed = speed_after;
@@ -113,6 +128,8 @@ private:
     SerialEvents* events_ = nullptr;
     QTimer timer_;
     std::string line_;
+    std::string atom_;
+    int polls_left_ = 0;
     bool open_ = false;
     int speed_ = normal_speed;
 };

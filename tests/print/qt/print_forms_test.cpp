@@ -2,6 +2,7 @@
 // into PDF files and read back.
 #include "app/qt/install_parts.h"
 #include "app/qt/main_form.h"
+#include "app/qt/install_parts.h"
 #include "app/qt/print_wiring.h"
 #include "ground/log.h"
 #include "language/macro.h"

@@ -1,4 +1,4 @@
-#include "engine/qt/headless_run.h"
+#include "app/qt/headless_run.h"
 
 #include "config/config_db.h"
 #include "engine/method_run.h"
@@ -10,6 +10,7 @@
 #include "language/method.h"
 #include "language/sample_variables.h"
 #include "link/kelvo_link.h"
+#include "app/program_configuration.h"
 #include "link/qt/qt_serial_port.h"
 #include "link/startup_chain.h"
 

@@ -1,0 +1,84 @@
+#pragma once
+// The run of a method on the main window: the buttons "Ru&n"/"S&top" and
+// "&Step" and "&Reset KELVO" on the method page, "&Pause"/"Res&ume" on the
+// sample list page, the run's dialogs, the status window's lines, and the
+// question before the window closes while a method runs. The rules are
+// MethodRun's; this is their view.
+#include "engine/method_run.h"
+
+#include <QObject>
+
+#include <memory>
+
+class QPushButton;
+
+namespace kelvo {
+
+class DataSystemLink;
+class MethodEditorPage;
+class StartupController;
+class Tmain_form;
+class Tnew_syr;
+class Tstep_dialog;
+class Tsyringe_change;
+class Ttest_params_form;
+
+inline constexpr const char* exit_while_method_runs_text =
+    "Exiting the program now will stop the running method. Do you really want to exit?";
+
+class RunController final : public QObject, public RunView, public RunDialogs {
+    Q_OBJECT
+public:
+    RunController(Tmain_form& main, StartupController& startup, MethodEditorPage& page);
+    ~RunController() override;
+
+    QPushButton* run_method_button = nullptr;
+    QPushButton* step_button = nullptr;
+    QPushButton* reset_button = nullptr;
+    QPushButton* pause_button = nullptr;
+    Tstep_dialog* step_dialog = nullptr;
+    Tnew_syr* new_syr = nullptr;
+    Tsyringe_change* syringe_change = nullptr;
+    Ttest_params_form* test_params_form = nullptr;
+
+    MethodRun& run() { return *run_; }
+    // "WAIT_FOR_DS" waits for this data system (ChemStation mode).
+    void set_data_system(DataSystemLink* link);
+
+    // ---- RunView
+    bool commit_method_values() override;
+    std::string method_name() const override;
+    std::vector<std::string> method_lines() const override;
+    std::string chosen_syringe() const override;
+    void show_run_caption(const std::string& caption) override;
+    void show_pause_caption(const std::string& caption) override;
+    void enable_run(bool on) override;
+    void enable_start(bool on) override { (void)on; }
+    void enable_step(bool on) override;
+    void busy_cursor() override;
+    void restore_cursor() override;
+    void status_text(const std::string& text) override;
+    void status_line(StatusLine line, const std::string& text) override;
+
+    // ---- RunDialogs
+    double ask(const std::string& context, const std::string& unit, double maximum, double minimum, double proposed,
+               double value) override;
+    StepAnswer step(const StepDialogContent& content) override;
+    bool test_parameters(SampleVariables& variables) override;
+    bool syringe_mismatch(const std::string& method, const std::string& needed, const std::string& mounted) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Tmain_form& main_;
+    StartupController& startup_;
+    MethodEditorPage& page_;
+    std::unique_ptr<MethodRun> run_;
+    std::unique_ptr<DataSystemGate> gate_;
+    bool cursor_busy_ = false;
+};
+
+RunController* install_run_controller(Tmain_form& main, StartupController& startup, MethodEditorPage& page);
+
+}  // namespace kelvo
