@@ -80,9 +80,10 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::MethodEditorPage* method_page = kelvo::install_method_editor(main_form, macro_page);
     startup->add_configuration_listener([method_page] { method_page->refresh_from_configuration(); });
     startup->set_reopener(kelvo::DocumentKind::method, [method_page] { method_page->reopen_last_method(); });
-    kelvo::install_sample_list_page(main_form, startup, method_page);
+    kelvo::SampleListPage* sample_list_page = kelvo::install_sample_list_page(main_form, startup, method_page);
 
-    kelvo::install_tray_dialog(main_form, *startup);
+    kelvo::Ttray_form* tray_form = kelvo::install_tray_dialog(main_form, *startup);
+    kelvo::connect_vial_dialog(*sample_list_page, *tray_form);
 
     main_form.fill_name_boxes();
     kelvo::restore_window_position(&main_form);

@@ -9,6 +9,7 @@
 #include "language/qt/method_page.h"
 #include "link/qt/startup_ui.h"
 #include "samplelist/qt/sample_list_page.h"
+#include "trays/qt/tray_form.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -90,6 +91,15 @@ SampleListPage* install_sample_list_page(Tmain_form& form, StartupController* st
     QObject::connect(form.PageControl1, &QTabWidget::currentChanged, export_item, follow_page);
     follow_page();
     return page;
+}
+
+void connect_vial_dialog(SampleListPage& page, Ttray_form& dialog)
+{
+    TrayFormHooks& hooks = dialog.hooks();
+    hooks.add_rows = [&page, &dialog](const std::vector<int>& vials, const std::string& tray, bool insert) {
+        page.add_vial_rows(vials, tray, insert, dialog.default_sheet);
+    };
+    hooks.load_defaults = [&page](SpreadGrid& sheet) { page.set_up_default_sheet(sheet); };
 }
 
 }  // namespace kelvo
