@@ -19,7 +19,9 @@
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
+#include "engine/expand.h"
 #include "ground/file_io.h"
+#include "language/bound_check.h"
 #include "ground/folder_files.h"
 #include "language/macro.h"
 #include "language/macro_document.h"
@@ -105,7 +107,7 @@ DocumentReport check_method(const std::string& name)
     {
         PromptsScope scope(capture);
         SettingsScope settings_scope(settings);
-        MethodDocument document(config());
+        MethodDocument document(config(), test_expansion);
         result = document.load(name);
     }
     switch (result) {
@@ -195,7 +197,7 @@ int run_check(const Args& args)
         std::cerr << "cannot read " << cp1252_to_utf8(configuration) << "\n";
         return 2;
     }
-    if (!config().parse(lines)) return 2;
+    if (!parse_configuration(config(), lines)) return 2;
 
     std::vector<DocumentReport> reports;
     if (args.size() == 1) {

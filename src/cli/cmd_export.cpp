@@ -7,6 +7,7 @@
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
+#include "language/bound_check.h"
 #include "ground/cp1252.h"
 #include "ground/documents.h"
 #include "ground/file_io.h"
@@ -69,7 +70,7 @@ int run_export(const Args& args)
         std::cerr << "cannot read " << cp1252_to_utf8(configuration) << "\n";
         return 2;
     }
-    if (!config().parse(lines)) return 2;
+    if (!parse_configuration(config(), lines)) return 2;
 
     const std::string list = utf8_to_cp1252(plain[1]);
     const std::string name = file_title(plain.size() == 3 ? utf8_to_cp1252(plain[2]) : list);

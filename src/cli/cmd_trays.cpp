@@ -5,6 +5,7 @@
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
+#include "language/bound_check.h"
 #include "ground/file_io.h"
 #include "ground/text_utils.h"
 #include "trays/tray_geometry.h"
@@ -23,7 +24,7 @@ int load_config(const std::string& file)
         std::cerr << "cannot read " << file << "\n";
         return 2;
     }
-    return config().parse(lines) ? 0 : 1;
+    return parse_configuration(config(), lines) ? 0 : 1;
 }
 
 }  // namespace

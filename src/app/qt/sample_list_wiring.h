@@ -4,6 +4,7 @@
 namespace kelvo {
 
 class MethodEditorPage;
+class PrintWiring;
 class SampleListPage;
 class StartupController;
 class Tmain_form;
@@ -24,5 +25,8 @@ SampleListPage* install_sample_list_page(Tmain_form& form, StartupController* st
 // with the values of its default sheet, which the page sets up each time
 // the dialog opens.
 void connect_vial_dialog(SampleListPage& page, Ttray_form& dialog);
+
+// "&Print Sample List" prints the grid on the program's printer.
+void connect_sample_list_print(SampleListPage& page, PrintWiring& printing);
 
 }  // namespace kelvo

@@ -67,6 +67,8 @@ public:
     // repainted (service-timer tick, status-repaint message).
     void repaint_statuses();
 
+    // "&Print Sample List": the grid prints itself (when set).
+    std::function<void(const std::string& name)> print_list;
     // Leaving a row opens the method of the new row (when set).
     std::function<void(const std::string& method)> open_method;
     // Export file dialog; replaceable for tests. Returns the chosen file

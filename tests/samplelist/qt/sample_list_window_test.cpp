@@ -5,6 +5,7 @@
 #include "app/qt/main_form.h"
 #include "app/qt/sample_list_wiring.h"
 #include "config/config_db.h"
+#include "language/bound_check.h"
 #include "ground/file_io.h"
 #include "ground/qt/spread_grid.h"
 #include "samplelist/qt/sample_list_page.h"
@@ -35,7 +36,7 @@ protected:
                                        std::filesystem::copy_options::overwrite_existing);
         std::vector<std::string> lines;
         ASSERT_TRUE(read_text_lines(dir.file("latest_kelvo.kol"), lines));
-        ASSERT_TRUE(config().parse(lines));
+        ASSERT_TRUE(parse_configuration(config(), lines));
     }
 };
 
