@@ -5,6 +5,7 @@
 // 1000-line expansion.
 #include "language/bound_check.h"
 #include "config/config_db.h"
+#include "language/bound_check.h"
 #include "engine/expand.h"
 #include "engine/resolve.h"
 #include "engine/run_dialogs.h"

@@ -5,6 +5,7 @@
 // The messages are printed as check prints them. Exit 0 when written, 1
 // when refused, 2 on a usage error or a configuration that cannot be read.
 #include "cli/cli_prompts.h"
+#include "language/bound_check.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"

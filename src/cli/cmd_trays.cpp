@@ -3,6 +3,7 @@
 // cadenzor-cli trays FILE HOLDER: the trays of a holder in the order of the
 // side view, with their level.
 #include "cli/cli_prompts.h"
+#include "language/bound_check.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"

@@ -3,9 +3,9 @@
 // CADENZOR_SCREENSHOT set, the window is also rendered into that file
 // (docs/sample_list.png is made this way).
 #include "app/qt/main_form.h"
+#include "language/bound_check.h"
 #include "app/qt/sample_list_wiring.h"
 #include "config/config_db.h"
-#include "language/bound_check.h"
 #include "ground/file_io.h"
 #include "ground/qt/spread_grid.h"
 #include "samplelist/qt/sample_list_page.h"

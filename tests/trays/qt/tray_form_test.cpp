@@ -1,6 +1,7 @@
 // The vial selection dialog driven with the mouse and the keyboard.
 #include "language/bound_check.h"
 #include "trays/qt/tray_form.h"
+#include "language/bound_check.h"
 
 #include "config/config_test_support.h"
 #include "ground/log.h"
