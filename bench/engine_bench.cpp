@@ -3,7 +3,6 @@
 // references, list lookups, bounds, scaling), and expanding a method into
 // 1000 atom lines. Goals: under 50 µs per resolved command, under 20 ms per
 // 1000-line expansion.
-#include "language/bound_check.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"
 #include "engine/expand.h"

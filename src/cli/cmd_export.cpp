@@ -8,7 +8,6 @@
 #include "language/bound_check.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
-#include "language/bound_check.h"
 #include "ground/cp1252.h"
 #include "ground/documents.h"
 #include "ground/file_io.h"

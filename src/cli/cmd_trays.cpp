@@ -6,7 +6,6 @@
 #include "language/bound_check.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
-#include "language/bound_check.h"
 #include "ground/file_io.h"
 #include "ground/text_utils.h"
 #include "trays/tray_geometry.h"

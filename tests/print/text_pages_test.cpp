@@ -1,5 +1,4 @@
 // The printouts' page layout and contents, item by item.
-#include "language/bound_check.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"
 #include "ground/documents.h"

@@ -1,5 +1,4 @@
 // The vial selection dialog driven with the mouse and the keyboard.
-#include "language/bound_check.h"
 #include "trays/qt/tray_form.h"
 #include "language/bound_check.h"
 
