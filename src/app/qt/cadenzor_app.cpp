@@ -85,9 +85,11 @@ int kelvo::run_cadenzor(int argc, char** argv)
     startup->add_configuration_listener([method_page] { method_page->refresh_from_configuration(); });
     startup->set_reopener(kelvo::DocumentKind::method, [method_page] { method_page->reopen_last_method(); });
     kelvo::SampleListPage* sample_list_page = kelvo::install_sample_list_page(main_form, startup, method_page);
-    kelvo::install_printing(main_form, macro_page, method_page);
+    kelvo::PrintWiring* printing = kelvo::install_printing(main_form, macro_page, method_page);
+    kelvo::connect_sample_list_print(*sample_list_page, *printing);
 
-    kelvo::install_tray_dialog(main_form, *startup, sample_list_page);
+    kelvo::Ttray_form* tray_form = kelvo::install_tray_dialog(main_form, *startup);
+    kelvo::connect_vial_dialog(*sample_list_page, *tray_form);
     kelvo::install_run_controller(main_form, *startup, *method_page)->set_data_system(&data_system);
 
     main_form.fill_name_boxes();

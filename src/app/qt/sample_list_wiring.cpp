@@ -2,13 +2,17 @@
 
 #include "ground/document_ops.h"
 #include "app/qt/main_form.h"
+#include "app/qt/print_wiring.h"
 #include "config/config_db.h"
 #include "ground/qt/qt_text.h"
 #include "ground/text_utils.h"
 #include "language/method.h"
 #include "language/qt/method_page.h"
+#include "print/qt/sample_list_print.h"
+#include "print/qt/text_printer.h"
 #include "link/qt/startup_ui.h"
 #include "samplelist/qt/sample_list_page.h"
+#include "trays/qt/tray_form.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -28,6 +32,10 @@ public:
     explicit SampleListOps(SampleListPage& page) : page_(page) {}
     void save(const std::string& selected_name) override { page_.document().save(selected_name); }
     void save_as(const std::string&) override { page_.document().save_as(); }
+    void print(const std::string& selected_name) override
+    {
+        if (page_.print_list) page_.print_list(selected_name);
+    }
     void ask_to_save() override { page_.document().ask_to_save(); }
     void start_empty(const std::string& name) override { page_.document().start_empty(name); }
     // The page takes the selector's choices itself.
@@ -90,6 +98,23 @@ SampleListPage* install_sample_list_page(Tmain_form& form, StartupController* st
     QObject::connect(form.PageControl1, &QTabWidget::currentChanged, export_item, follow_page);
     follow_page();
     return page;
+}
+
+void connect_vial_dialog(SampleListPage& page, Ttray_form& dialog)
+{
+    TrayFormHooks& hooks = dialog.hooks();
+    hooks.add_rows = [&page, &dialog](const std::vector<int>& vials, const std::string& tray, bool insert) {
+        page.add_vial_rows(vials, tray, insert, dialog.default_sheet);
+    };
+    hooks.load_defaults = [&page](SpreadGrid& sheet) { page.set_up_default_sheet(sheet); };
+}
+
+void connect_sample_list_print(SampleListPage& page, PrintWiring& printing)
+{
+    // No print dialog: the grid prints itself on the program's printer.
+    page.print_list = [&page, &printing](const std::string& name) {
+        print_sample_list(*page.sheet, printing.printer().printer(), name, sample_list_dates(name));
+    };
 }
 
 }  // namespace kelvo

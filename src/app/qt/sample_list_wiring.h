@@ -4,9 +4,11 @@
 namespace kelvo {
 
 class MethodEditorPage;
+class PrintWiring;
 class SampleListPage;
 class StartupController;
 class Tmain_form;
+class Ttray_form;
 
 // The page goes into `sample_list_page` with the window's `list_select_box`;
 // the window's document commands reach its document; the method names (from
@@ -18,5 +20,13 @@ class Tmain_form;
 // startup and method_page may be nullptr. Returns the page (owned by the
 // window).
 SampleListPage* install_sample_list_page(Tmain_form& form, StartupController* startup, MethodEditorPage* method_page);
+
+// The vial selection dialog adds its rows to the list ("&Add", "&Insert")
+// with the values of its default sheet, which the page sets up each time
+// the dialog opens.
+void connect_vial_dialog(SampleListPage& page, Ttray_form& dialog);
+
+// "&Print Sample List" prints the grid on the program's printer.
+void connect_sample_list_print(SampleListPage& page, PrintWiring& printing);
 
 }  // namespace kelvo

@@ -162,7 +162,9 @@ void SampleListPage::refresh_columns()
     table_reset();
 }
 
-void SampleListPage::apply_combo_list(int col)
+void SampleListPage::apply_combo_list(int col) { apply_combo_list(*sheet, col, col); }
+
+void SampleListPage::apply_combo_list(SpreadGrid& grid, int grid_col, int col)
 {
     const SampleColumn& c = document_.columns().column(col);
     const std::vector<std::string> entries =
@@ -170,47 +172,113 @@ void SampleListPage::apply_combo_list(int col)
     QString items;
     for (const std::string& e : entries) items += to_qstring(e) + '\t';
     items += "None";
-    sheet->set_block_mode(false);
-    sheet->set_col(col);
-    sheet->set_row(-1);
-    sheet->set_type_combo_box_list(items);
-    sheet->set_type_combo_box_editable(c.editable);
+    grid.set_block_mode(false);
+    grid.set_col(grid_col);
+    grid.set_row(-1);
+    grid.set_type_combo_box_list(items);
+    grid.set_type_combo_box_editable(c.editable);
 }
 
-// Every column's cell type for all rows, present and future.
+// The column's heading, cell type, width and visibility, for all rows of the
+// grid column, present and future.
+void SampleListPage::format_column(SpreadGrid& grid, int grid_col, int col)
+{
+    const SampleColumn& c = document_.columns().column(col);
+    grid.set_block_mode(false);
+    grid.set_col(grid_col);
+    grid.set_row(0);
+    grid.set_text(to_qstring(c.heading));
+    grid.set_row(-1);
+    grid.set_cell_type(cell_type_of(c.kind));
+    grid.set_type_h_align(SpreadHAlign::left);
+    switch (c.kind) {
+    case ColumnKind::text:
+        grid.set_type_edit_char_case(SpreadCharCase::upper);
+        grid.set_type_edit_len(c.text_length);
+        break;
+    case ColumnKind::numeric:
+        grid.set_type_float_decimal_places(c.decimals);
+        grid.set_type_float_min(c.minimum);
+        grid.set_type_float_max(c.maximum);
+        grid.set_type_float_separator(false);
+        grid.set_type_float_decimal_char('.');
+        break;
+    case ColumnKind::check_box: grid.set_type_check_text(QString()); break;
+    case ColumnKind::list:
+    case ColumnKind::choice: apply_combo_list(grid, grid_col, col); break;
+    case ColumnKind::status: break;
+    }
+    grid.set_col_width(grid_col, c.width);
+    grid.set_col(grid_col);
+    grid.set_col_hidden(c.hidden);
+}
+
 void SampleListPage::format_columns()
 {
-    const ColumnTable& columns = document_.columns();
-    sheet->set_block_mode(false);
-    for (int col = 1; col <= columns.count(); ++col) {
-        const SampleColumn& c = columns.column(col);
-        sheet->set_col(col);
-        sheet->set_row(0);
-        sheet->set_text(to_qstring(c.heading));
-        sheet->set_row(-1);
-        sheet->set_cell_type(cell_type_of(c.kind));
-        sheet->set_type_h_align(SpreadHAlign::left);
-        switch (c.kind) {
-        case ColumnKind::text:
-            sheet->set_type_edit_char_case(SpreadCharCase::upper);
-            sheet->set_type_edit_len(c.text_length);
-            break;
-        case ColumnKind::numeric:
-            sheet->set_type_float_decimal_places(c.decimals);
-            sheet->set_type_float_min(c.minimum);
-            sheet->set_type_float_max(c.maximum);
-            sheet->set_type_float_separator(false);
-            sheet->set_type_float_decimal_char('.');
-            break;
-        case ColumnKind::check_box: sheet->set_type_check_text(QString()); break;
-        case ColumnKind::list:
-        case ColumnKind::choice: apply_combo_list(col); break;
-        case ColumnKind::status: break;
-        }
-        sheet->set_col_width(col, c.width);
-        sheet->set_col(col);
-        sheet->set_col_hidden(c.hidden);
+    for (int col = 1; col <= document_.columns().count(); ++col) format_column(*sheet, col, col);
+}
+
+// ---- The vial dialog's default sheet
+
+std::vector<int> SampleListPage::default_sheet_columns() const
+{
+    std::vector<int> cols;
+    for (int col = 1; col <= document_.columns().count(); ++col)
+        if (col != column_no::status && col != column_no::tray && col != column_no::vial) cols.push_back(col);
+    return cols;
+}
+
+void SampleListPage::set_up_default_sheet(SpreadGrid& grid)
+{
+    if (!set_up_done_) return;
+    // A column keeps what the sheet showed for it; a new one shows its default.
+    const std::vector<std::string> old = grid.max_rows() >= 1 ? default_sheet_values(grid) : std::vector<std::string>();
+    const std::vector<int> cols = default_sheet_columns();
+    grid.set_auto_clipboard(false);
+    grid.set_process_tab(true);
+    grid.set_max_cols(static_cast<int>(cols.size()));
+    grid.set_max_rows(1);
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+        const int col = cols[i];
+        const int grid_col = static_cast<int>(i) + 1;
+        format_column(grid, grid_col, col);
+        const auto k = static_cast<std::size_t>(col - 1);
+        const std::string value = k < old.size() && !old[k].empty() ? old[k] : document_.columns().column(col).default_text;
+        grid.set_col(grid_col);
+        grid.set_row(1);
+        grid.set_value(to_qstring(normalise_cell(document_.columns().column(col), value)));
     }
+    default_sheet_headings_.clear();
+    for (int col : cols) default_sheet_headings_.push_back(document_.columns().column(col).heading);
+}
+
+std::vector<std::string> SampleListPage::default_sheet_values(SpreadGrid& grid) const
+{
+    std::vector<std::string> values(static_cast<std::size_t>(document_.columns().count()));
+    // Read by heading, so that values follow their columns when columns change.
+    for (int grid_col = 1; grid_col <= grid.max_cols(); ++grid_col) {
+        const auto i = static_cast<std::size_t>(grid_col - 1);
+        if (i >= default_sheet_headings_.size()) break;
+        for (int col = 1; col <= document_.columns().count(); ++col) {
+            if (!same_text(document_.columns().column(col).heading, default_sheet_headings_[i])) continue;
+            grid.set_block_mode(false);
+            grid.set_col(grid_col);
+            grid.set_row(1);
+            values[static_cast<std::size_t>(col - 1)] = from_qstring(grid.value());
+            break;
+        }
+    }
+    return values;
+}
+
+void SampleListPage::add_vial_rows(const std::vector<int>& vials, const std::string& tray, bool insert,
+                                   SpreadGrid* default_sheet)
+{
+    guarded([&] {
+        const std::vector<std::string> values =
+            default_sheet ? default_sheet_values(*default_sheet) : std::vector<std::string>();
+        document_.table().add_vial_rows(vials, tray, insert, selection(), values);
+    });
 }
 
 // ---- Showing the table

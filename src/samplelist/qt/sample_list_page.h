@@ -51,6 +51,15 @@ public:
     // visibility or defaults) and shows every row again.
     void refresh_columns();
 
+    // The vial dialog's default sheet: one row of every column but Status,
+    // Tray and Vial, in column order, typed as on the page; a column keeps
+    // the value the sheet showed for it, a new one shows its default.
+    void set_up_default_sheet(SpreadGrid& grid);
+    // The sheet's values by table column ([col - 1]; empty for the others).
+    std::vector<std::string> default_sheet_values(SpreadGrid& grid) const;
+    // "Add rows for selected vials", with the default sheet's values.
+    void add_vial_rows(const std::vector<int>& vials, const std::string& tray, bool insert, SpreadGrid* default_sheet);
+
     // The selection and cursor of the grid as the operations take them.
     TableSelection selection() const;
 
@@ -58,6 +67,8 @@ public:
     // repainted (service-timer tick, status-repaint message).
     void repaint_statuses();
 
+    // "&Print Sample List": the grid prints itself (when set).
+    std::function<void(const std::string& name)> print_list;
     // Leaving a row opens the method of the new row (when set).
     std::function<void(const std::string& method)> open_method;
     // Export file dialog; replaceable for tests. Returns the chosen file
@@ -99,7 +110,10 @@ public:
 
 private:
     void format_columns();
+    void format_column(SpreadGrid& grid, int grid_col, int col);
     void apply_combo_list(int col);
+    void apply_combo_list(SpreadGrid& grid, int grid_col, int col);
+    std::vector<int> default_sheet_columns() const;
     void show_rows(int row1, int row2);
     // The cell's background: cyan when active, the status colour in the
     // Status column, white elsewhere.
@@ -114,6 +128,7 @@ private:
     bool set_up_done_ = false;
     bool showing_ = false;  // the page writes into the grid: no change events
     int active_col_ = 0, active_row_ = 0;
+    std::vector<std::string> default_sheet_headings_;  // of the default sheet's columns
 };
 
 }  // namespace kelvo

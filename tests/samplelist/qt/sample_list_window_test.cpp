@@ -9,6 +9,7 @@
 #include "ground/file_io.h"
 #include "ground/qt/spread_grid.h"
 #include "samplelist/qt/sample_list_page.h"
+#include "trays/qt/tray_form.h"
 #include "../sample_list_support.h"
 #include "language/bound_check.h"
 
@@ -94,6 +95,29 @@ TEST_F(SampleListWindowTest, TheWindowsCommandsReachTheDemoList)
     const QPixmap shot = form.grab();
     ASSERT_FALSE(shot.isNull());
     if (const char* path = std::getenv("CADENZOR_SCREENSHOT")) EXPECT_TRUE(shot.save(QString::fromLocal8Bit(path)));
+
+    // The vial dialog's default sheet shows the other columns; its values
+    // go into the rows it adds.
+    Ttray_form dialog(&form);
+    connect_vial_dialog(*page, dialog);
+    dialog.hooks().load_defaults(*dialog.default_sheet);
+    SpreadGrid& defaults = *dialog.default_sheet;
+    ASSERT_EQ(defaults.max_cols(), 7);
+    EXPECT_EQ(defaults.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Method");
+    EXPECT_EQ(defaults.model()->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(), "Inj/Vial");
+    defaults.set_col(1);
+    defaults.set_row(1);
+    defaults.set_value("Wash Cycles");
+    dialog.hooks().load_defaults(defaults);  // opened again: the value stays
+    defaults.set_col(1);
+    defaults.set_row(1);
+    EXPECT_EQ(defaults.value(), "Wash Cycles");
+    dialog.hooks().add_rows({3, 4}, "Tray3", false);
+    ASSERT_EQ(page->table().rows(), 10);
+    EXPECT_EQ(page->table().cell(column_no::method, 10), "Wash Cycles");
+    EXPECT_EQ(page->table().cell(column_no::tray, 10), "Tray3");
+    EXPECT_EQ(page->table().cell(column_no::vial, 9), "3");
+    EXPECT_EQ(page->sheet->max_rows(), 10);
 
     // Leaving the page for the method page hides the export item.
     form.PageControl1->setCurrentWidget(form.method_page);
