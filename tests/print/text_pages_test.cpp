@@ -3,6 +3,7 @@
 #include "ground/documents.h"
 #include "ground/file_io.h"
 #include "ground/prompts.h"
+#include "language/bound_check.h"
 #include "print/document_prints.h"
 #include "print/text_pages.h"
 #include "recording_prompts.h"
@@ -39,7 +40,7 @@ const ConfigDb& demo_db()
         std::vector<std::string> lines;
         test::RecordingPrompts quiet;
         PromptsScope scope(quiet);
-        EXPECT_TRUE(read_text_lines(demo_folder() + "/latest_kelvo.kol", lines) && d.parse(lines));
+        EXPECT_TRUE(read_text_lines(demo_folder() + "/latest_kelvo.kol", lines) && parse_configuration(d, lines));
         return d;
     }();
     return db;

@@ -82,8 +82,8 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::MethodEditorPage* method_page = kelvo::install_method_editor(main_form, macro_page);
     startup->add_configuration_listener([method_page] { method_page->refresh_from_configuration(); });
     startup->set_reopener(kelvo::DocumentKind::method, [method_page] { method_page->reopen_last_method(); });
-    kelvo::install_sample_list_page(main_form, startup, method_page);
-    kelvo::install_printing(main_form, macro_page, method_page);
+    kelvo::SampleListPage* sample_list_page = kelvo::install_sample_list_page(main_form, startup, method_page);
+    kelvo::install_printing(main_form, macro_page, method_page, sample_list_page);
 
     kelvo::install_tray_dialog(main_form, *startup);
 

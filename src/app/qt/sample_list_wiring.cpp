@@ -1,6 +1,6 @@
 #include "app/qt/sample_list_wiring.h"
 
-#include "app/document_ops.h"
+#include "ground/document_ops.h"
 #include "app/qt/main_form.h"
 #include "config/config_db.h"
 #include "ground/qt/qt_text.h"
@@ -28,6 +28,7 @@ public:
     explicit SampleListOps(SampleListPage& page) : page_(page) {}
     void save(const std::string& selected_name) override { page_.document().save(selected_name); }
     void save_as(const std::string&) override { page_.document().save_as(); }
+    void print(const std::string&) override { emit page_.print_requested(); }
     void ask_to_save() override { page_.document().ask_to_save(); }
     void start_empty(const std::string& name) override { page_.document().start_empty(name); }
     // The page takes the selector's choices itself.

@@ -90,6 +90,10 @@ public:
                                                   const std::string& file_name) override;
     void busy(bool on) override;
 
+signals:
+    // "&Print Sample List": the printing is wired from outside.
+    void print_requested();
+
     // --- TableObserver ---
     void table_reset() override;
     void rows_inserted(int row, int count) override;
