@@ -94,6 +94,7 @@ signals:
     // "&Print Sample List": the printing is wired from outside.
     void print_requested();
 
+public:
     // --- TableObserver ---
     void table_reset() override;
     void rows_inserted(int row, int count) override;
