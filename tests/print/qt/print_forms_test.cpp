@@ -1,6 +1,7 @@
 // The log viewer and the File menu's prints, driven as a user does, printed
 // into PDF files and read back.
 #include "app/qt/main_form.h"
+#include "app/qt/install_parts.h"
 #include "app/qt/print_wiring.h"
 #include "ground/log.h"
 #include "language/macro.h"
