@@ -2,6 +2,7 @@
 // method folder, loaded, validated, saved and compared with its file (the
 // changed test), then shown on the Sample List page and scrolled.
 #include "config/config_db.h"
+#include "language/bound_check.h"
 #include "ground/documents.h"
 #include "ground/file_io.h"
 #include "ground/log.h"
@@ -66,7 +67,7 @@ struct Setup {
         set_log_path(folder() + "/cadenzor.log");
         std::vector<std::string> lines;
         read_text_lines(folder() + "/latest_kelvo.kol", lines);
-        config().parse(lines);
+        parse_configuration(config(), lines);
     }
     Quiet quiet;
     PromptsScope prompts{quiet};

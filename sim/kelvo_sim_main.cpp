@@ -4,6 +4,7 @@
 
 #include "ground/cp1252.h"
 #include "ground/file_io.h"
+#include "cadenzor_version.h"
 
 #include <cerrno>
 #include <algorithm>
@@ -49,6 +50,7 @@ void print_help(std::ostream& out)
            "                       the true speed; 0 answers at once)\n"
            "  --transcript FILE    append every received line to FILE: the milliseconds\n"
            "                       since the start, a tab, the line (bytes as received)\n"
+           "  --version            print the version and exit\n"
            "  --control PATH       make a FIFO PATH that takes fault lines at run time\n"
            "                       (e.g. echo 'busy 2' > PATH)\n"
            "\n"
@@ -91,7 +93,10 @@ int main(int argc, char** argv)
             }
             return argv[++i];
         };
-        if (a == "--help" || a == "-h") {
+        if (a == "--version") {
+            std::cout << "kelvo-sim " << CADENZOR_VERSION << '\n';
+            return 0;
+        } else if (a == "--help" || a == "-h") {
             print_help(std::cout);
             return 0;
         } else if (a == "--config") {

@@ -119,8 +119,17 @@ NewTexts new_texts(DocumentKind kind)
     return {"Choose name of new Method", "Name of new Method"};
 }
 
-// A name with a parenthesis would break the macro call lines that name it.
-bool has_parenthesis(const std::string& name) { return name.find_first_of("()") != std::string::npos; }
+// What is wrong with a name for a new document; empty when nothing is. A
+// parenthesis would break the macro call lines that name it, a separator
+// would put the file outside the method folder, and the file name is cut at
+// the first "." (so "Version 1.2" would be saved as "Version 1").
+std::string new_name_refusal(const std::string& name)
+{
+    if (name.find_first_of("()") != std::string::npos) return parentheses_refused_text;
+    if (name.find_first_of("/\\") != std::string::npos) return separator_refused_text;
+    if (name.find('.') != std::string::npos) return dot_refused_text;
+    return {};
+}
 
 bool remove_file(const std::string& path)
 {
@@ -137,8 +146,9 @@ void MainState::new_document(DocumentKind kind)
     std::string chosen;
     for (;;) {
         if (!ask_new_name(texts.caption, texts.label, proposed, chosen)) return;
-        if (!has_parenthesis(chosen)) break;
-        show_error(parentheses_refused_text);
+        const std::string refusal = new_name_refusal(chosen);
+        if (refusal.empty()) break;
+        show_error(refusal);
         proposed = chosen;
     }
     start_empty_document(kind, chosen);

@@ -53,6 +53,8 @@ inline constexpr const char* macro_page_refused_text = "Macro editing is not all
 inline constexpr const char* exit_while_running_text =
     "Exiting the program now will stop the execution of the sample list. Do you really want to exit?";
 inline constexpr const char* parentheses_refused_text = "Please do not use parentheses in the file name";
+inline constexpr const char* separator_refused_text = "Please do not use \\ or / in the file name";
+inline constexpr const char* dot_refused_text = "Please do not use . in the file name";
 
 class MainState {
 public:

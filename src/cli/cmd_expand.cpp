@@ -80,10 +80,12 @@ int run_expand(const Args& args)
         return file_error("cannot read " + cp1252_to_utf8(configuration));
     if (!parse_configuration(config(), config_lines)) return 2;
 
-    // "NAME.KME" names the same method as "NAME".
+    // "NAME.KME" names the same method as "NAME". A method is a file of the
+    // folder itself: a name with a separator, or with nothing before its
+    // first ".", names none. The message names what was asked for.
     const std::string method = strip_extension(positional[1]);
-    if (!method_file_exists(method))
-        return file_error("no method " + cp1252_to_utf8(method) + " in " + cp1252_to_utf8(positional[0]));
+    if (method.empty() || method.find_first_of("/\\") != std::string::npos || !method_file_exists(method))
+        return file_error("no method " + cp1252_to_utf8(positional[1]) + " in " + cp1252_to_utf8(positional[0]));
     std::string syringe;
     std::vector<std::string> method_lines;
     if (!read_method_for_run(method, syringe, method_lines))

@@ -7,6 +7,7 @@
 // Exit 0 on success, 1 when there is no such document, 2 on a usage error,
 // a configuration that cannot be read or a PDF that cannot be written.
 #include "cli/cli_prompts.h"
+#include "language/bound_check.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
 #include "ground/cp1252.h"

@@ -7,6 +7,7 @@
 // standard error: message boxes ("error: ", "information: "), the error
 // dialog ("error dialog: ", answered by --on-error). The out-of-range dialog
 // prints "out of range: TEXT" and takes the proposed value.
+#include "app/program_configuration.h"
 #include "cli/commands.h"
 #include "engine/qt/headless_run.h"
 #include "ground/cp1252.h"
@@ -77,7 +78,8 @@ int run_run_method(const Args& args)
     if (options.device.empty()) return usage_error("--device is needed");
     options.folder = positional[0];
     options.method = strip_extension(positional[1]);
-    return run_headless_method(options, std::cout);
+    ProgramConfiguration configuration;
+    return run_headless_method(options, configuration, std::cout);
 }
 
 }  // namespace kelvo::cli

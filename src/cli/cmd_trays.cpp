@@ -3,9 +3,11 @@
 // cadenzor-cli trays FILE HOLDER: the trays of a holder in the order of the
 // side view, with their level.
 #include "cli/cli_prompts.h"
+#include "language/bound_check.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
+#include "language/bound_check.h"
 #include "ground/text_utils.h"
 #include "trays/tray_geometry.h"
 
@@ -23,7 +25,7 @@ int load_config(const std::string& file)
         std::cerr << "cannot read " << file << "\n";
         return 2;
     }
-    return config().parse(lines) ? 0 : 1;
+    return parse_configuration(config(), lines) ? 0 : 1;
 }
 
 }  // namespace

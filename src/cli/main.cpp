@@ -3,6 +3,8 @@
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 
+#include "cadenzor_version.h"
+
 #include <cstring>
 #include <iostream>
 
@@ -13,7 +15,7 @@ namespace {
 void print_help(std::ostream& out)
 {
     out << "usage: cadenzor-cli COMMAND [ARGUMENTS]\n\ncommands:\n";
-    out << "  --help\n      this text\n";
+    out << "  --help\n      this text\n  --version\n      the program's version\n";
     for (const Command& c : commands()) out << "  " << c.name << ' ' << c.usage << '\n';
     out << "\nTexts are read and printed in UTF-8; files are Windows-1252.\n"
            "Message boxes are printed to standard error as 'error: TEXT' and\n"
@@ -27,6 +29,10 @@ int main(int argc, char** argv)
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         print_help(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "cadenzor-cli " << CADENZOR_VERSION << '\n';
+        return 0;
     }
     Args args(argv + 2, argv + argc);
     for (const Command& c : commands()) {

@@ -29,14 +29,24 @@ std::vector<std::string> split_text_lines(const std::string& bytes)
     return lines;
 }
 
-bool read_file_bytes(const std::string& path, std::string& bytes)
+bool read_file_bytes(const std::string& path, std::string& bytes, std::uintmax_t limit)
 {
     bytes.clear();
     std::error_code error;
-    if (fs::is_directory(path, error)) return false;
+    if (!fs::is_regular_file(path, error)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // In pieces and never past the bound: a file may grow while it is read,
+    // and some report no size at all.
+    char buffer[64 * 1024];
+    while (in) {
+        in.read(buffer, sizeof buffer);
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > limit) {
+            bytes.clear();
+            return false;
+        }
+    }
     return !in.bad();
 }
 

@@ -18,6 +18,9 @@ std::vector<std::string> folder_file_titles(const std::string& folder, const std
     if (ec) return titles;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         if (ec) break;
+        // A folder named like a document is no document ("Dir.kma").
+        std::error_code type_error;
+        if (!it->is_regular_file(type_error)) continue;
         const std::string utf8 = it->path().filename().string();
         bool ok = true;
         const std::string name = utf8_to_cp1252(utf8, &ok);

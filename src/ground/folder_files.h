@@ -5,7 +5,7 @@
 
 namespace kelvo {
 
-// The file_title of every entry of folder whose name ends with extension
+// The file_title of every regular file (or link to one) of folder whose name ends with extension
 // (without regard to case; an empty extension matches every entry), in the
 // order the file system lists them. Names that Windows-1252 cannot hold are
 // left out with a debug line.

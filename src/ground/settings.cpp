@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 
 namespace kelvo {
 namespace {
@@ -70,6 +71,26 @@ void MemorySettingsStore::delete_value(const std::string& subkey, const std::str
 void MemorySettingsStore::delete_all_values(const std::string& subkey)
 {
     if (auto* key = find_key(keys, subkey)) key->values.clear();
+}
+
+void MemorySettingsStore::replace_values(const std::string& subkey, const std::vector<NamedSettingValue>& values)
+{
+    if (!available_) return;
+    auto* key = find_key(keys, subkey);
+    if (!key) {
+        keys.push_back(Key{subkey, {}});
+        key = &keys.back();
+    }
+    key->values.clear();
+    std::unordered_map<std::string, std::size_t> placed;
+    for (const auto& [name, value] : values) {
+        std::string folded = name;
+        for (char& c : folded)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        const auto [it, fresh] = placed.try_emplace(folded, key->values.size());
+        if (fresh) key->values.emplace_back(name, value);
+        else key->values[it->second].second = value;
+    }
 }
 
 std::string default_settings_path()
@@ -153,23 +174,29 @@ void write_setting_double(const std::string& subkey, const std::string& name, do
 
 std::vector<std::string> read_folder_list()
 {
-    std::vector<std::string> list;
     const auto vals = settings_store().values(folder_list_key);
     const auto count = static_cast<std::int64_t>(vals.size());
     // Position k collects, in enumeration order, every folder whose value is
     // k; values outside 0 .. count-1 are dropped.
-    for (std::int64_t k = 0; k < count; ++k)
-        for (const auto& [name, v] : vals)
-            if (v.kind == SettingValue::Kind::dword && static_cast<std::int32_t>(v.dword) == k) list.push_back(name);
+    std::vector<std::vector<std::string>> at(vals.size());
+    for (const auto& [name, v] : vals) {
+        if (v.kind != SettingValue::Kind::dword) continue;
+        const std::int64_t k = static_cast<std::int32_t>(v.dword);
+        if (k >= 0 && k < count) at[static_cast<std::size_t>(k)].push_back(name);
+    }
+    std::vector<std::string> list;
+    for (auto& names : at)
+        for (auto& name : names) list.push_back(std::move(name));
     return list;
 }
 
 void write_folder_list(const std::vector<std::string>& folders)
 {
-    SettingsStore& s = settings_store();
-    s.delete_all_values(folder_list_key);
+    std::vector<NamedSettingValue> values;
+    values.reserve(folders.size());
     for (std::size_t i = 0; i < folders.size(); ++i)
-        s.write(folder_list_key, folders[i], SettingValue::of_dword(static_cast<std::uint32_t>(i)));
+        values.emplace_back(folders[i], SettingValue::of_dword(static_cast<std::uint32_t>(i)));
+    settings_store().replace_values(folder_list_key, values);
 }
 
 }  // namespace kelvo

@@ -40,6 +40,13 @@ public:
     virtual std::vector<NamedSettingValue> values(const std::string& subkey) = 0;
     virtual void delete_value(const std::string& subkey, const std::string& name) = 0;
     virtual void delete_all_values(const std::string& subkey) = 0;
+    // All values of a sub-key at once, in this order (one rewrite of a file
+    // instead of one per value).
+    virtual void replace_values(const std::string& subkey, const std::vector<NamedSettingValue>& values)
+    {
+        delete_all_values(subkey);
+        for (const auto& [name, value] : values) write(subkey, name, value);
+    }
 };
 
 // Kept in memory only (tests, or a store that could not be set up).
@@ -51,6 +58,7 @@ public:
     std::vector<NamedSettingValue> values(const std::string& subkey) override;
     void delete_value(const std::string& subkey, const std::string& name) override;
     void delete_all_values(const std::string& subkey) override;
+    void replace_values(const std::string& subkey, const std::vector<NamedSettingValue>& values) override;
     void set_available(bool a) { available_ = a; }
     struct Key {
         std::string name;

@@ -2,10 +2,12 @@
 
 #include "ground/prompts.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <system_error>
 
 namespace kelvo {
 namespace {
@@ -19,8 +21,10 @@ double seconds_of_parts(const std::string& text, std::size_t colon)
     const std::string minutes = text.substr(0, colon);
     const std::string seconds = text.substr(colon + 1);
     if (colon == 0) return decimal_or_zero(seconds);
+    // Minutes are read as decimals, as the expressions read them, so that a
+    // long minute count keeps its value.
     if (colon + 1 == text.size()) return decimal_or_zero(minutes) * 60.0;
-    return integer_or_zero(minutes) * 60.0 + decimal_or_zero(seconds);
+    return decimal_or_zero(minutes) * 60.0 + decimal_or_zero(seconds);
 }
 
 }  // namespace
@@ -112,6 +116,15 @@ bool parse_decimal(const std::string& text, double& value)
         }
     }
     value = v / divisor;
+    if (!std::isfinite(value)) {
+        // Hundreds of digits: the running sum overflowed. Read the text once
+        // more, rounded properly; a number beyond the doubles is no number.
+        double exact = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), exact, std::chars_format::fixed);
+        value = 0;
+        if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(exact)) return false;
+        value = exact;
+    }
     return true;
 }
 
@@ -254,8 +267,10 @@ bool is_duration(const std::string& text)
     const std::string minutes = text.substr(0, colon);
     const std::string seconds = text.substr(colon + 1);
     if (colon == 0) return is_seconds(seconds);
-    if (colon + 1 == text.size()) return is_integer(minutes);
-    return is_integer(minutes) && is_seconds(seconds);
+    // A minute count beyond the doubles is no duration.
+    if (!is_integer(minutes) || !is_decimal(minutes)) return false;
+    if (colon + 1 < text.size() && !is_seconds(seconds)) return false;
+    return std::isfinite(duration_seconds(text));
 }
 
 double duration_seconds(const std::string& text)

@@ -157,14 +157,7 @@ bool document_file_exists(const std::string& path)
 
 bool read_document_lines(const std::string& path, std::vector<std::string>& lines)
 {
-    lines.clear();
-    if (!document_file_exists(path)) return false;
-    std::ifstream in(fs_path(path), std::ios::binary);
-    if (!in) return false;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
-    lines = split_text_lines(bytes);
-    return true;
+    return read_text_lines(fs_path(path).string(), lines);
 }
 
 bool write_document_atomically(const std::string& path, const std::string& bytes)

@@ -115,7 +115,7 @@ MethodLoadResult MethodDocument::load(const std::string& name)
 
     // 2.
     const bool selected = hooks_->select_name(name);
-    write_setting_text("Method", name);
+    if (!reopening_) write_setting_text("Method", name);
     if (!selected) {
         show_error("Method not defined!");
         return MethodLoadResult::refused;
@@ -178,7 +178,8 @@ MethodLoadResult MethodDocument::load(const std::string& name)
             const std::vector<std::string> calls(lines.begin() + static_cast<std::ptrdiff_t>(first_call), lines.end());
             const std::vector<std::string> sections = macro_sections(calls);
             lines.insert(lines.end(), sections.begin(), sections.end());
-            if (write_document_atomically(path, crlf_text(lines))) log_message("rewrote method " + name);
+            if (is_read_only_file(path)) show_error("Method " + name + " is read only");
+            else if (write_document_atomically(path, crlf_text(lines))) log_message("rewrote method " + name);
             else show_error("couldnt write " + path);
         } else {
             declined = true;
@@ -282,11 +283,14 @@ MethodLoadResult MethodDocument::choose_name(const std::string& name)
 
 MethodLoadResult MethodDocument::reopen(const std::string& name)
 {
+    // The setting names the method again only once it is shown: a method
+    // whose loading ends the program is not reopened at the next start.
+    write_setting_text("Method", "");
+    reopening_ = true;
     const MethodLoadResult result = load(name);
-    if (result == MethodLoadResult::refused) {
-        hooks_->clear_name_selection();
-        write_setting_text("Method", "");
-    }
+    reopening_ = false;
+    if (result == MethodLoadResult::refused) hooks_->clear_name_selection();
+    else if (same_text(name_, name)) write_setting_text("Method", name);
     return result;
 }
 
@@ -304,6 +308,11 @@ bool MethodDocument::save_checks()
 bool MethodDocument::write_under(const std::string& name)
 {
     const std::string path = method_path(name);
+    // The rename of an atomic write would replace a write-protected file.
+    if (is_read_only_file(path)) {
+        show_error("Method " + name + " is read only");
+        return false;
+    }
     if (!write_document_atomically(path, crlf_text(method_file_lines(text_)))) {
         show_error("couldnt write " + path);
         return false;

@@ -175,6 +175,7 @@ private:
     MethodText text_;
     int shown_line_ = -1;
     bool load_save_flag_ = false;
+    bool reopening_ = false;  // load leaves the "Method" setting alone
 };
 
 }  // namespace kelvo

@@ -7,8 +7,10 @@
 #include "language/macro.h"
 #include "language/sample_variables.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <system_error>
 
 namespace kelvo {
 namespace {
@@ -95,12 +97,13 @@ std::string display_form(const std::string& value, const std::string& unit)
     // Work on the digits of the written number, so that what is shown reads
     // back to exactly that number (no rounding noise in the seconds).
     const std::string digits = number_text(decimal_or_zero(value));
-    if (digits.empty() || digits[0] == '-') return value;
+    if (digits.empty() || digits[0] < '0' || digits[0] > '9') return value;
     const auto point = digits.find('.');
     const std::string whole = digits.substr(0, point);
     const std::string fraction = point == std::string::npos ? std::string() : digits.substr(point + 1);
     if (whole.size() > 15) return value;
-    const long long total = whole.empty() ? 0 : std::stoll(whole);
+    long long total = 0;
+    if (std::from_chars(whole.data(), whole.data() + whole.size(), total).ec != std::errc()) return value;
     const long long minutes = total / 60;
     const long long seconds = total % 60;
     std::string out = std::to_string(minutes) + ":";

@@ -216,6 +216,20 @@ TEST_F(MainStateTest, NewRefusesParenthesesAndAsksAgain)
     EXPECT_EQ(view.names[DocumentKind::macro], "Wash 2");
 }
 
+TEST_F(MainStateTest, NewRefusesDotsAndSeparatorsForEveryKindAndAsksAgain)
+{
+    for (const DocumentKind kind : {DocumentKind::method, DocumentKind::macro, DocumentKind::sample_list}) {
+        prompts.shown.clear();
+        names.answers.push_back({true, "Version 1.2"});
+        names.answers.push_back({true, "../Outside"});
+        names.answers.push_back({true, "Version 1"});
+        state.new_document(kind);
+        EXPECT_EQ(prompts.shown, (Calls{"error: Please do not use . in the file name",
+                                        "error: Please do not use \\ or / in the file name"}));
+        EXPECT_EQ(view.names[kind], "Version 1");
+    }
+}
+
 TEST_F(MainStateTest, DeleteWithoutANameShowsItsErrorAndChangesNothing)
 {
     state.dispatch(DocumentCommand::delete_document, "&Delete Macro");

@@ -216,6 +216,28 @@ TEST_F(MethodDocumentTest, SaveWritesTheFileAndLoadReadsItBack)
     EXPECT_EQ(files, 5);  // three macros, the method, the log, nothing else
 }
 
+TEST_F(MethodDocumentTest, AWriteProtectedMethodIsNeitherSavedNorUpdated)
+{
+    save_method("Locked", sample());
+    const std::string before = method_bytes("Locked");
+    set_read_only_file(method_file("Locked"), true);
+    ASSERT_EQ(document.load("Locked"), MethodLoadResult::loaded);
+    document.calls().push_back("Two A()");
+    EXPECT_FALSE(document.save());
+    EXPECT_EQ(shown(), (Lines{"error: Method Locked is read only"}));
+    EXPECT_EQ(method_bytes("Locked"), before);
+    EXPECT_TRUE(is_read_only_file(method_file("Locked")));
+
+    // Nor does taking the new versions of its macros replace it.
+    prompts.shown.clear();
+    write_macro("Two A", "MOVE_TO_HOME()\r\nSET_SPEED(Slow,)\r\n");
+    prompts.yes_no_answers = {true};
+    document.load("Locked");
+    ASSERT_EQ(shown().size(), 2u);
+    EXPECT_EQ(shown()[1], "error: Method Locked is read only");
+    EXPECT_EQ(method_bytes("Locked"), before);
+}
+
 TEST_F(MethodDocumentTest, AnEmptyDescriptionStartsTheFileWithTheSyringeLine)
 {
     document.new_method("Bare");

@@ -112,5 +112,38 @@ TEST_F(ValueCheckContexts, ContextsDecideEmptySyringeAtomAndParameters)
     EXPECT_FALSE(value_check(db, "Tray.Max Index", "", configuration_bound_context(atom("AIR_GAP"))));
 }
 
+// Numbers beyond the doubles: 309 digits and more.
+const std::string huge(320, '9');
+
+TEST(ValueForms, NumbersBeyondTheDoublesAreNoNumbersAndNeverBecomeInf)
+{
+    EXPECT_FALSE(is_decimal(huge));
+    EXPECT_FALSE(is_decimal("-" + huge));
+    EXPECT_FALSE(is_duration(huge + ":"));
+    EXPECT_FALSE(is_duration(huge + ":30"));
+    // Shown and stored as typed, without a throw and without "INF".
+    EXPECT_EQ(display_form(huge, "s"), huge);
+    EXPECT_EQ(stored_form(huge + ":"), huge + ":");
+    EXPECT_EQ(stored_form(huge + ":30"), huge + ":30");
+    // Long but finite numbers keep their value, also as minutes.
+    EXPECT_TRUE(is_decimal("0." + huge));
+    EXPECT_NEAR(decimal_or_zero("0." + huge), 1.0, 1e-12);
+    EXPECT_EQ(decimal_or_zero(std::string(300, '1')), decimal_or_zero("1" + std::string(299, '1')));
+    EXPECT_EQ(stored_form("3000000000:30"), "180000000030");
+    EXPECT_EQ(stored_form("3000000000:"), "180000000000");
+}
+
+TEST_F(ValueCheckContexts, NumbersBeyondTheDoublesFailTheCheck)
+{
+    for (const std::string& unit : {std::string("s"), mu_l}) {
+        EXPECT_FALSE(value_check(db, huge, unit, call_value_context())) << unit;
+        EXPECT_FALSE(value_check(db, "1+" + huge, unit, call_value_context())) << unit;
+        EXPECT_FALSE(value_check(db, huge, unit, parameter_bound_context())) << unit;
+    }
+    EXPECT_FALSE(value_check(db, huge + ":", "s", call_value_context()));
+    EXPECT_FALSE(value_check(db, huge + ":30", "s", call_value_context()));
+    EXPECT_TRUE(value_check(db, std::string(300, '9'), "s", call_value_context()));
+}
+
 }  // namespace
 }  // namespace kelvo::macro_test

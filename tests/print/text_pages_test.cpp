@@ -1,5 +1,6 @@
 // The printouts' page layout and contents, item by item.
 #include "config/config_db.h"
+#include "language/bound_check.h"
 #include "ground/documents.h"
 #include "ground/file_io.h"
 #include "ground/prompts.h"

@@ -86,6 +86,33 @@ TEST(CliCommands, DemoFolderChecksAndExpands)
     EXPECT_NE(r.out.find("\nCHECK SL ENTRY()\n"), std::string::npos);
 }
 
+TEST(CliCommands, ExpandNamesTheMethodItRefuses)
+{
+    for (const std::string name : {"../outside", "sub/Standard Injection", ".KME", "Missing"}) {
+        const CliRun r = cli({"expand", demo_folder, name});
+        EXPECT_EQ(r.code, 2) << name;
+        EXPECT_EQ(r.out, "") << name;
+        EXPECT_EQ(r.err, "cadenzor-cli expand: no method " + name + " in " + demo_folder + "\n") << name;
+    }
+}
+
+TEST(CliCommands, CheckConfigRefusesWhatIsNoRegularFile)
+{
+    for (const std::string path : {"/dev/zero", std::string(KELVO_SOURCE_DIR) + "/examples"}) {
+        const CliRun r = cli({"check-config", path});
+        EXPECT_EQ(r.code, 2) << path;
+        EXPECT_EQ(r.out, "") << path;
+    }
+}
+
+TEST(CliCommands, EveryProgramAnswersVersion)
+{
+    const CliRun r = cli({"--version"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.rfind("cadenzor-cli ", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.back(), '\n');
+}
+
 TEST(CliCommands, SampleListsAreCheckedAndExported)
 {
     CliRun r = cli({"check", demo_folder});

@@ -2,6 +2,7 @@
 // pseudo-terminal: what the instrument receives command by command, the
 // error dialog answered Retry and Abort, Stop, a syringe mismatch and an
 // instrument that falls silent in the middle of a run.
+#include "pty/sim_transcript.h"
 #include "pty/child_process.h"
 
 #include <gtest/gtest.h>
@@ -75,11 +76,10 @@ protected:
     Lines commands() const
     {
         Lines lines;
-        std::ifstream in(dir / "transcript.txt", std::ios::binary);
         bool run = false;
-        for (std::string l; std::getline(in, l);) {
-            run = run || l == "GET_SYR";
-            if (run && l != "GET_ATOM_INFO") lines.push_back(l);
+        for (const pty_test::SimTranscriptLine& t : pty_test::read_transcript(dir / "transcript.txt")) {
+            run = run || t.line == "GET_SYR";
+            if (run && t.line != "GET_ATOM_INFO") lines.push_back(t.line);
         }
         return lines;
     }

@@ -6,6 +6,8 @@
 #include "datasystem/dde_dbus_names.h"
 #include "ground/cp1252.h"
 
+#include "cadenzor_version.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -75,6 +77,10 @@ int main(int argc, char** argv)
             }
             return argv[++i];
         };
+        if (a == "--version") {
+            std::cout << "ds-sim " << CADENZOR_VERSION << '\n';
+            return 0;
+        }
         if (a == "--help" || a == "-h") {
             print_help(std::cout);
             return 0;

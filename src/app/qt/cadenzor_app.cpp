@@ -6,6 +6,7 @@
 #include "ground/log.h"
 #include "ground/prompts.h"
 #include "app/qt/form_name_dialogs.h"
+#include "app/qt/guarded_application.h"
 #include "app/qt/main_form.h"
 #include "app/qt/sample_list_wiring.h"
 #include "app/qt/print_wiring.h"
@@ -27,7 +28,7 @@
 
 int kelvo::run_cadenzor(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    kelvo::GuardedApplication app(argc, argv);
     QApplication::setApplicationName("Cadenzor");
     QApplication::setOrganizationName("Qerant");
     // One look on every desktop, and one the screenshots and tests share.
@@ -85,7 +86,7 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::SampleListPage* sample_list_page = kelvo::install_sample_list_page(main_form, startup, method_page);
     kelvo::install_printing(main_form, macro_page, method_page, sample_list_page);
 
-    kelvo::install_tray_dialog(main_form, *startup);
+    kelvo::install_tray_dialog(main_form, *startup, sample_list_page);
 
     main_form.fill_name_boxes();
     kelvo::restore_window_position(&main_form);

@@ -3,6 +3,7 @@
 #include "ground/cp1252.h"
 #include "ground/debug_lines.h"
 #include "ground/documents.h"
+#include "app/demo_folder.h"
 #include "app/folder_choice.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/window_place.h"
@@ -88,6 +89,25 @@ void Tfolder_form::put_on_top(const std::string& folder)
     put_folder_on_top(list, folder);
     set_folders(list);
     folder_combo_box->setCurrentIndex(0);
+}
+
+void Tfolder_form::offer_demo_folder(const std::string& installed, const std::string& copy)
+{
+    if (installed.empty() || copy.empty() || folder_combo_box->count() > 0) return;
+    demo_installed_ = installed;
+    demo_copy_ = copy;
+    put_on_top(copy);
+}
+
+void Tfolder_form::accept()
+{
+    if (!demo_copy_.empty() && selected_folder() == demo_copy_) {
+        if (copy_demo_folder(demo_installed_, demo_copy_))
+            debug_line("copied " + demo_installed_ + " -> " + demo_copy_);
+        else
+            debug_line("could not copy all of " + demo_installed_ + " -> " + demo_copy_);
+    }
+    QDialog::accept();
 }
 
 // A folder is needed: OK stays disabled until one is chosen (an empty list

@@ -32,9 +32,16 @@ public:
     // The selected entry; empty when none is.
     std::string selected_folder() const;
 
+    // At the first start of an installed program (no folder known yet) the
+    // list offers `copy`, the user's copy of the `installed` demo folder;
+    // accepting it makes the copy. Nothing is offered when either is empty.
+    void offer_demo_folder(const std::string& installed, const std::string& copy);
+
     // The folder browser, starting at the given folder; an empty result
     // means cancelled. Replaceable for tests.
     std::function<QString(const QString& start)> browse_for_folder;
+
+    void accept() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,6 +50,9 @@ private:
     void browse_buttonClick();
     void set_folders(const std::vector<std::string>& folders);
     void enable_ok();
+
+    std::string demo_installed_;
+    std::string demo_copy_;
 };
 
 }  // namespace kelvo

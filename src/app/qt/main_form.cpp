@@ -3,6 +3,7 @@
 #include "ground/cp1252.h"
 #include "ground/debug_lines.h"
 #include "ground/documents.h"
+#include "app/demo_folder.h"
 #include "app/hints.h"
 #include "ground/import_files.h"
 #include "ground/log.h"
@@ -351,6 +352,8 @@ void Tmain_form::set_firmware_version(const std::string& version)
 
 void Tmain_form::choose_method_folder_at_start()
 {
+    folder_form->offer_demo_folder(installed_demo_folder(QCoreApplication::applicationDirPath().toStdString()),
+                                   demo_copy_folder());
     if (folder_form->exec() == QDialog::Accepted && !folder_form->selected_folder().empty())
         state_.store_folder_choice(folder_form->selected_folder(), folder_form->folders());
     state_.empty_documents_for_folder();

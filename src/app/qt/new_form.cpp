@@ -42,6 +42,9 @@ Tnew_form::Tnew_form(QWidget* parent) : QDialog(parent)
 bool Tnew_form::run(const QString& caption, const QString& label, const QString& current, QString& chosen)
 {
     setWindowTitle(caption);
+    // Wide enough for the caption besides the title bar's icon and buttons,
+    // which the window manager draws in a font of about this size.
+    setMinimumWidth(fontMetrics().horizontalAdvance(caption) * 5 / 4 + title_bar_allowance);
     choose_label->setText(label);
     potential_name->setText(current);
     chosen_.clear();

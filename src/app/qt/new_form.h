@@ -23,6 +23,9 @@ public:
     bool run(const QString& caption, const QString& label, const QString& current, QString& chosen);
 
     bool ok_pressed() const { return ok_; }
+
+    // Room the title bar takes besides the caption: icon and buttons.
+    static constexpr int title_bar_allowance = 140;
     const QString& chosen_name() const { return chosen_; }
 
 protected:

@@ -3,6 +3,7 @@
 #include "app/qt/main_form.h"
 #include "link/kelvo_link.h"
 #include "link/qt/startup_ui.h"
+#include "samplelist/qt/sample_list_page.h"
 #include "trays/qt/tray_form.h"
 
 namespace kelvo {
@@ -16,7 +17,7 @@ void TrayDialogHooks::show_trays()
 
 void TrayDialogHooks::refresh_vial_dialog() { form_.refresh_from_configuration(); }
 
-Ttray_form* install_tray_dialog(Tmain_form& main, StartupController& startup)
+Ttray_form* install_tray_dialog(Tmain_form& main, StartupController& startup, SampleListPage* sample_list)
 {
     auto* form = new Ttray_form(&main);
     // A dialog of its own beside the main window, not over it.
@@ -26,6 +27,11 @@ Ttray_form* install_tray_dialog(Tmain_form& main, StartupController& startup)
         KelvoLink& link = startup.link();
         link.send_command(CommandKind::status, command, std::move(completion), false, link.not_responding_action());
     };
+    if (sample_list) {
+        hooks.add_rows = [sample_list](const std::vector<int>& vials, const std::string& tray, bool insert) {
+            sample_list->table().add_vial_rows(vials, tray, insert, sample_list->selection(), {});
+        };
+    }
     form->set_hooks(std::move(hooks));
     auto* wrapped = new TrayDialogHooks(main.state().hooks(), *form);
     main.state().set_hooks(wrapped);

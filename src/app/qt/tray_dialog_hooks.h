@@ -10,6 +10,7 @@
 
 namespace kelvo {
 
+class SampleListPage;
 class StartupController;
 class Tmain_form;
 class Ttray_form;
@@ -35,9 +36,10 @@ private:
     Ttray_form& form_;
 };
 
-// Creates the dialog as a child of the main window and hooks it in. The
-// sample list page adds its part through the dialog's hooks
-// (add_rows, load_defaults, save_defaults).
-Ttray_form* install_tray_dialog(Tmain_form& main, StartupController& startup);
+// Creates the dialog as a child of the main window and hooks it in. With a
+// sample list page, Add and Insert put rows into its table (the columns
+// other than Tray and Vial get their defaults: the tray page's default
+// sheet is not set up yet, so load_defaults and save_defaults stay empty).
+Ttray_form* install_tray_dialog(Tmain_form& main, StartupController& startup, SampleListPage* sample_list = nullptr);
 
 }  // namespace kelvo

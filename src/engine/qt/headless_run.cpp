@@ -10,7 +10,6 @@
 #include "language/method.h"
 #include "language/sample_variables.h"
 #include "link/kelvo_link.h"
-#include "link/program_configuration.h"
 #include "link/qt/qt_serial_port.h"
 #include "link/startup_chain.h"
 
@@ -119,7 +118,7 @@ private:
 
 }  // namespace
 
-int run_headless_method(const HeadlessRunOptions& options, std::ostream& out)
+int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& configuration, std::ostream& out)
 {
     std::unique_ptr<QCoreApplication> app;
     if (!QCoreApplication::instance()) {
@@ -156,7 +155,6 @@ int run_headless_method(const HeadlessRunOptions& options, std::ostream& out)
     link.set_debug_visible(true);
     link.set_atom_timeout_ticks(ticks_from_ms(read_setting_integer("Atom timeout (msec)", 3000)));
     link.set_status_timeout_ticks(ticks_from_ms(read_setting_integer("Status timeout (msec)", 3000)));
-    ProgramConfiguration configuration;
     StartupChain chain(link, configuration, ui);
     chain.set_port_number(1);
 

@@ -4,6 +4,7 @@
 // main window presses it, with the service timer driving the run to its end.
 // Declared without Qt so that callers need no Qt headers.
 #include "ground/prompts.h"
+#include "link/startup_chain.h"
 
 #include <ostream>
 #include <string>
@@ -26,6 +27,7 @@ struct HeadlessRunOptions {
 // Exit codes: 0 the method completed without an instrument error; 3 it
 // completed after one; 1 it did not start or stopped on a failure; 2 the
 // instrument could not be reached (the program would run offline).
-int run_headless_method(const HeadlessRunOptions& options, std::ostream& out);
+// configuration: where the received configuration is parsed and the tray report written.
+int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& configuration, std::ostream& out);
 
 }  // namespace kelvo

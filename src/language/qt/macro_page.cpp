@@ -567,7 +567,11 @@ void MacroEditorPage::reopen_last_macro()
         return;
     }
     set_shown_name(name);
+    // The setting names the macro again only once it is shown: a macro
+    // whose loading ends the program is not reopened at the next start.
+    write_setting_text("Macro", "");
     document_.load(name);
+    if (same_text(document_.name(), name)) write_setting_text("Macro", name);
 }
 
 void MacroEditorPage::macro_select_boxChange()

@@ -2,7 +2,9 @@
 // the configuration read at start-up, and changing a tray type on the
 // (scripted) instrument.
 #include "app/command_line.h"
+#include "app/qt/install_parts.h"
 #include "app/qt/main_form.h"
+#include "app/qt/sample_list_wiring.h"
 #include "app/qt/tray_dialog_hooks.h"
 #include "ground/documents.h"
 #include "ground/log.h"
@@ -10,6 +12,8 @@
 #include "ground/settings.h"
 #include "link/qt/startup_ui.h"
 #include "link/startup_chain.h"
+#include "samplelist/qt/sample_list_page.h"
+#include "samplelist/sample_columns.h"
 #include "trays/qt/tray_form.h"
 
 #include "link/qt/scripted_port.h"
@@ -63,7 +67,8 @@ protected:
         main->apply_command_line(options);
         startup = install_startup(*main, options, &port);
         startup->set_lock_path(QString::fromStdString(temp.file("Kelvo_Mutex.lock")));
-        trays = install_tray_dialog(*main, *startup);
+        sample_list = install_sample_list_page(*main, startup, nullptr);
+        trays = install_tray_dialog(*main, *startup, sample_list);
         main->show();
         ASSERT_TRUE(wait_until([&] { return main->first_activation_done(); }));
         ASSERT_TRUE(wait_until([&] { return startup->chain().outcome() != ChainOutcome::running; }));
@@ -84,6 +89,7 @@ protected:
     std::string folder;
     std::unique_ptr<Tmain_form> main;
     StartupController* startup = nullptr;
+    SampleListPage* sample_list = nullptr;
     Ttray_form* trays = nullptr;
 };
 
@@ -118,10 +124,29 @@ TEST_F(TrayDialogTest, ATrayTypeChangeGoesToTheInstrumentAndIntoTheLog)
     ASSERT_TRUE(wait_until([&] {
         return std::find(port.received.begin(), port.received.end(), command) != port.received.end();
     }));
-    ASSERT_TRUE(wait_until([&] { return main->StatusBar1->currentMessage() == "Tray type of Tray2 set to VT15"; }));
-    EXPECT_NE(test::read_file(temp.file("cadenzor.log")).find(" : Tray type of Tray2 set to VT15\r\n"),
-              std::string::npos);
+    EXPECT_TRUE(wait_until([&] {
+        return test::read_file(temp.file("cadenzor.log")).find(" : Tray type of Tray2 set to VT15\r\n") != std::string::npos;
+    }, 3000)) << test::read_file(temp.file("cadenzor.log")) << main->status_text();
     EXPECT_EQ(trays->tray_label->text(), "Tray2:VT15");
+    EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front();
+}
+
+TEST_F(TrayDialogTest, AddPutsTheSelectedVialsIntoTheSampleList)
+{
+    QTest::mouseClick(main->tray_button, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(trays));
+    const int before = sample_list->table().rows();
+    for (int i : {6, 2, 4}) {  // vials 7, 3 and 5 of Tray1's first line
+        const IntPoint c = trays->selection().picture().centre(i, 0);
+        QTest::mouseClick(trays->tray_picture, Qt::LeftButton, {}, QPoint(c.x, c.y));
+    }
+    QTest::mouseClick(trays->add_button, Qt::LeftButton);
+    ASSERT_EQ(sample_list->table().rows(), before + 3);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(sample_list->table().cell(column_no::tray, before + 1 + k), "Tray1");
+        EXPECT_EQ(sample_list->table().cell(column_no::vial, before + 1 + k), std::to_string(3 + 2 * k));
+    }
+    EXPECT_FALSE(trays->selection().any_selected());
     EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front();
 }
 

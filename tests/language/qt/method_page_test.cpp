@@ -152,7 +152,7 @@ TEST_F(MethodPageTest, LoadShowsTheSequenceAndTheFirstLineInThePane)
     EXPECT_EQ(from_qstring(label(1)->text()), "Volume  (\xB5l)");
     EXPECT_EQ(from_qstring(edit(1)->text()), "5");
     // Limits and default after "SYR." substitution for the 10 µl syringe.
-    EXPECT_EQ(from_qstring(edit(1)->toolTip()), "Range: 0 to 10\nDefault: SYR.Max Volume/2");
+    EXPECT_EQ(from_qstring(edit(1)->toolTip()), "Range: 0 to 10\nDefault: 5");
     EXPECT_EQ(from_qstring(label(2)->text()), "Strokes");
     EXPECT_EQ(from_qstring(edit(2)->text()), "3");
     EXPECT_FALSE(label(3)->isVisibleTo(page.get()));
@@ -348,8 +348,8 @@ TEST_F(MethodPageTest, InsertPutsTheNewLineAfterTheSelectedOneAndShowsIt)
     load("Standard Injection");
     click_line(1);
     choose_macro("Wash Syringe");
-    // A fresh pane shows the defaults; "SYR." is not allowed in a call.
-    EXPECT_EQ(from_qstring(edit(1)->text()), "SYR.Max Volume/2");
+    // A fresh pane shows the defaults.
+    EXPECT_EQ(from_qstring(edit(1)->text()), "5");
     edit(1)->setText("4");
     page->add_macro_buttonClick();
     ASSERT_EQ(calls().size(), 5u);
@@ -359,19 +359,49 @@ TEST_F(MethodPageTest, InsertPutsTheNewLineAfterTheSelectedOneAndShowsIt)
     EXPECT_EQ(items_of(page->method_box)[2], "03 Wash Syringe");
 }
 
+TEST_F(MethodPageTest, EveryDemoMacroInsertsIntoANewMethodAsShipped)
+{
+    for (const std::string syringe : {"Syr10ul", "Syr100ul"}) {
+        page->document().new_method("Fresh");
+        choose_syringe(syringe);
+        page->refill_macro_names();
+        const std::vector<std::string> macros = [&] {
+            std::vector<std::string> names;
+            for (int i = 0; i < page->macros_of_method->count(); ++i)
+                names.push_back(from_qstring(page->macros_of_method->itemText(i)));
+            return names;
+        }();
+        ASSERT_GE(macros.size(), 7u);
+        for (const std::string& macro : macros) {
+            choose_macro(macro);
+            const std::size_t before = calls().size();
+            page->add_macro_button->click();
+            EXPECT_EQ(calls().size(), before + 1) << macro << " with " << syringe;
+            EXPECT_EQ(prompts.shown, std::vector<std::string>{}) << macro << " with " << syringe;
+            prompts.shown.clear();
+        }
+        // What was inserted stays within the limits of the syringe.
+        out_of_range.asked.clear();
+        EXPECT_TRUE(page->document().range_check());
+        EXPECT_EQ(out_of_range.asked, std::vector<std::string>{}) << syringe;
+    }
+}
+
 TEST_F(MethodPageTest, InsertWithoutSelectionGoesToTheTop)
 {
+    write_macro("Half Wash", {"//Washes with half the syringe.", "Volume (\xB5l);SYR.Max Volume/2;0;SYR.Max Volume",
+                              "WASH_SYRINGE(Wash1,Volume,1,SYR.Fill Speed,SYR.Inject Speed,)"});
     page->document().new_method("Fresh");
     choose_syringe("Syr10ul");
-    choose_macro("Multi Wash");
+    choose_macro("Half Wash");
     page->add_macro_buttonClick();  // the default volume names the syringe: refused
     EXPECT_TRUE(calls().empty());
     EXPECT_EQ(prompts.shown, std::vector<std::string>{"error: Parameter " + quote + "Volume" + quote +
                                                       " : SYR.Max Volume/2 is not a valid value."});
-    edit(1)->setText("4");
+    edit(0)->setText("4");
     page->add_macro_buttonClick();
     ASSERT_EQ(calls().size(), 1u);
-    EXPECT_EQ(line_name(calls()[0]), "Multi Wash");
+    EXPECT_EQ(line_name(calls()[0]), "Half Wash");
     EXPECT_EQ(page->method_box->currentRow(), 0);
 }
 
@@ -513,7 +543,7 @@ protected:
 TEST_F(MethodPageInWindowTest, TheWindowsNameBoxLoadsMethodsAndKeepsTheSetting)
 {
     EXPECT_EQ(in_window->method_select_box, form->method_select_box);
-    EXPECT_EQ(in_window->method_names(), (std::vector<std::string>{"Large Volume Injection", "Sandwich Injection",
+    EXPECT_EQ(in_window->method_names(), (std::vector<std::string>{"Data System Injection", "Large Volume Injection", "Sandwich Injection",
                                                                     "Standard Injection", "Wash Cycles"}));
     pick("Wash Cycles");
     EXPECT_EQ(in_window->document().name(), "Wash Cycles");
@@ -586,6 +616,37 @@ TEST_F(MethodPageInWindowTest, ReopenTheLastMethodAtStart)
     in_window->reopen_last_method();
     EXPECT_EQ(selected_name(form->method_select_box), "");
     EXPECT_EQ(read_setting_text("Method", "x"), "");
+}
+
+// Records what the settings name as the last method whenever a box is shown.
+class SettingAtPrompt final : public Prompts {
+public:
+    void show_error(const std::string&) override { record(); }
+    void show_information(const std::string&) override { record(); }
+    AbortRetryIgnore ask_abort_retry_ignore(const std::string&) override { record(); return AbortRetryIgnore::abort; }
+    bool ask_yes_no(const std::string&) override { record(); return false; }
+    std::vector<std::string> seen;
+private:
+    void record()
+    {
+        const auto v = settings_store().read("", "Method");
+        seen.push_back(v ? v->text : "<missing>");
+    }
+};
+
+TEST_F(MethodPageInWindowTest, WhileAMethodIsReopenedTheSettingDoesNotNameIt)
+{
+    std::string text = test::read_file((dir.path() / "Wash Cycles.KME").string());
+    text.replace(text.find("syringe:Syr10ul"), 15, "syringe:NoSuchSyringe");
+    test::write_file((dir.path() / "Odd Syringe.KME").string(), text);
+    write_setting_text("Method", "Odd Syringe");
+    SettingAtPrompt watcher;
+    PromptsScope scope(watcher);
+    in_window->reopen_last_method();
+    // Had the warning box ended the program, the next start would not open it again.
+    EXPECT_EQ(watcher.seen, std::vector<std::string>{""});
+    EXPECT_EQ(in_window->document().name(), "Odd Syringe");
+    EXPECT_EQ(read_setting_text("Method", "x"), "Odd Syringe");
 }
 
 TEST_F(MethodPageInWindowTest, ThePageRendersInTheMainWindow)

@@ -1,5 +1,6 @@
 // The log viewer and the File menu's prints, driven as a user does, printed
 // into PDF files and read back.
+#include "app/qt/install_parts.h"
 #include "app/qt/main_form.h"
 #include "app/qt/install_parts.h"
 #include "app/qt/print_wiring.h"

@@ -1,8 +1,10 @@
 // The vial selection dialog driven with the mouse and the keyboard.
 #include "trays/qt/tray_form.h"
+#include "language/bound_check.h"
 
 #include "config/config_test_support.h"
 #include "ground/log.h"
+#include "language/bound_check.h"
 #include "ground/qt/spread_grid.h"
 #include "recording_prompts.h"
 #include "temp_dir.h"
@@ -35,7 +37,7 @@ protected:
     void SetUp() override
     {
 
-        ASSERT_TRUE(db.parse(config_test::lines_of(config_test::config_text("", tray_test::classes, tray_test::objects))));
+        ASSERT_TRUE(parse_configuration(db, config_test::lines_of(config_test::config_text("", tray_test::classes, tray_test::objects))));
         set_log_path(dir.file("cadenzor.log"));
         set_status_sink([this](const std::string& text) { status.push_back(text); });
         form = std::make_unique<Ttray_form>(nullptr, &db);
@@ -239,7 +241,7 @@ TEST_F(TrayFormTest, AtMostSixteenTypesAreOffered)
 {
     std::string objects = "TRAY_HOLDER;H;0;0;0\nTRAY;T;H;Y0;0;0;0;\n";
     for (int k = 0; k < 20; ++k) objects += "TRAY_TYPE;Y" + std::to_string(k) + ";10000;0;0;10000;2;2;\n";
-    ASSERT_TRUE(db.parse(config_test::lines_of(config_test::config_text("", tray_test::classes, objects))));
+    ASSERT_TRUE(parse_configuration(db, config_test::lines_of(config_test::config_text("", tray_test::classes, objects))));
     form->refresh_from_configuration();
     QTest::mouseClick(form->tray_holder_picture, Qt::RightButton, {}, on_tray("T"));
     const QStringList items = visible_menu_items();
@@ -250,7 +252,7 @@ TEST_F(TrayFormTest, AtMostSixteenTypesAreOffered)
 
 TEST_F(TrayFormTest, MoreThanAThousandVialsAreRefusedWhole)
 {
-    ASSERT_TRUE(db.parse(config_test::lines_of(config_test::config_text(
+    ASSERT_TRUE(parse_configuration(db, config_test::lines_of(config_test::config_text(
         "", tray_test::classes, "TRAY_HOLDER;H;0;0;0\nTRAY_TYPE;Big;40000;0;0;30000;40;30;\nTRAY;T;H;Big;0;0;0;\n"))));
     form->refresh_from_configuration();
     ASSERT_EQ(form->selection().grid().cell_count(), 1200);
@@ -311,6 +313,30 @@ TEST_F(TrayFormTest, TheActiveDefaultCellIsAqua)
 }
 
 
+TEST_F(TrayFormTest, ChoosingNoneInTheDefaultSheetEmptiesTheCell)
+{
+    SpreadGrid& sheet = *form->default_sheet;
+    sheet.set_col(2);
+    sheet.set_row(1);
+    sheet.set_cell_type(SpreadCellType::combo_box);
+    sheet.set_type_combo_box_list("Blank\tWater\tNone");
+    sheet.set_text("Water");
+    sheet.action(SpreadAction::active_cell);
+    sheet.setFocus();
+    sheet.edit(sheet.model()->index(0, 1));
+    QComboBox* combo = nullptr;
+    for (QComboBox* c : sheet.viewport()->findChildren<QComboBox*>())
+        if (c->isVisible()) combo = c;
+    ASSERT_NE(combo, nullptr);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);  // Water -> None
+    EXPECT_EQ(combo->currentText(), "None");
+    QTest::keyClick(combo, Qt::Key_Return);
+    sheet.set_col(2);
+    sheet.set_row(1);
+    EXPECT_EQ(sheet.text(), "");
+}
+
 // The demo configuration: two levels on "Stack", a selection made with the
 // mouse, and the pictures drawn in the colours of the dialog. With
 // CADENZOR_SCREENSHOT set, the dialog is also rendered into that file
@@ -326,7 +352,7 @@ TEST(TrayFormDemo, DrawsTheDemoHolderAndASelection)
             lines.push_back(line);
         }
     }
-    ASSERT_TRUE(db.parse(lines));
+    ASSERT_TRUE(parse_configuration(db, lines));
     Ttray_form form(nullptr, &db);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
