@@ -1,8 +1,8 @@
-// cadenzor-cli print FOLDER (--method NAME | --macro NAME | --log FILE
-// [--lines FIRST-LAST]) --pdf OUT: prints the document exactly as the
-// program does, on A4 at the printer's full resolution, into the PDF file
-// OUT. Methods and macros come from FOLDER and take their argument names
-// from FOLDER/latest_kelvo.kol; the log is the file FILE, whole or lines
+// cadenzor-cli print FOLDER (--method NAME | --macro NAME | --list NAME |
+// --log FILE [--lines FIRST-LAST]) --pdf OUT: prints the document exactly as
+// the program does, on A4 at the printer's full resolution, into the PDF
+// file OUT. Methods, macros and sample lists come from FOLDER and are read
+// against FOLDER/latest_kelvo.kol; the log is the file FILE, whole or lines
 // FIRST to LAST (counted from 1).
 // Exit 0 on success, 1 when there is no such document, 2 on a usage error,
 // a configuration that cannot be read or a PDF that cannot be written.
@@ -16,8 +16,10 @@
 #include "ground/text_utils.h"
 #include "language/bound_check.h"
 #include "language/macro.h"
+#include "language/bound_check.h"
 #include "language/method.h"
 #include "print/qt/pdf_print.h"
+#include "samplelist/sample_list_document.h"
 
 #include <iostream>
 #include <optional>
@@ -28,7 +30,8 @@ namespace kelvo::cli {
 namespace {
 
 constexpr const char* print_usage =
-    "usage: cadenzor-cli print FOLDER (--method NAME | --macro NAME | --log FILE [--lines FIRST-LAST]) --pdf OUT\n";
+    "usage: cadenzor-cli print FOLDER (--method NAME | --macro NAME | --list NAME | --log FILE [--lines FIRST-LAST]) "
+    "--pdf OUT\n";
 
 int usage_error(const std::string& why)
 {
@@ -77,7 +80,7 @@ int run_print(const Args& args)
     std::string kind, name, pdf, lines_option;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--method" || a == "--macro" || a == "--log" || a == "--lines" || a == "--pdf") {
+        if (a == "--method" || a == "--macro" || a == "--list" || a == "--log" || a == "--lines" || a == "--pdf") {
             if (i + 1 >= args.size()) return usage_error(a + " needs a value");
             const std::string& value = args[++i];
             if (a == "--pdf") {
@@ -96,7 +99,7 @@ int run_print(const Args& args)
         }
     }
     if (positional.size() != 1) return usage_error("a method folder is needed");
-    if (kind.empty()) return usage_error("--method, --macro or --log is needed");
+    if (kind.empty()) return usage_error("--method, --macro, --list or --log is needed");
     if (pdf.empty()) return usage_error("--pdf is needed");
     int first = 1, last = 0;
     if (!lines_option.empty()) {
@@ -121,6 +124,9 @@ int run_print(const Args& args)
         if (kind == "method") {
             if (!method_file_exists(title)) return failure(1, "no method " + name + " in " + positional[0]);
             printed = print_method_pdf(config(), file_title(method_path(title)), pdf);
+        } else if (kind == "list") {
+            if (!sample_list_exists(title)) return failure(1, "no sample list " + name + " in " + positional[0]);
+            printed = print_sample_list_pdf(config(), file_title(sample_list_path(title)), pdf);
         } else {
             if (!macro_file_exists(title)) return failure(1, "no macro " + name + " in " + positional[0]);
             printed = print_macro_pdf(config(), file_title(macro_path(title)), pdf);

@@ -28,7 +28,7 @@ const std::vector<Command>& commands()
         {"export", "FOLDER LIST [NAME] [--overwrite]\n      validate the sample list LIST of FOLDER and write its export FOLDER/NAME.txt (NAME: LIST; exit 1: refused)", run_export},
         {"tray-map", "FILE TRAY\n      print the vial numbers of the tray's grid as the vial selection dialog numbers them (exit 1: not a tray)", run_tray_map},
         {"trays", "FILE HOLDER\n      print the trays of a holder in drawing order: LEVEL NAME X Y Z WIDTH DEPTH (exit 1: not a tray holder)", run_trays},
-        {"print", "FOLDER (--method NAME | --macro NAME | --log FILE [--lines FIRST-LAST]) --pdf OUT\n      print a method, a macro or the log (lines counted from 1) as the program does, into the PDF file OUT (exit 1: no such document)", run_print},
+        {"print", "FOLDER (--method NAME | --macro NAME | --list NAME | --log FILE [--lines FIRST-LAST]) --pdf OUT\n      print a method, a macro, a sample list or the log (lines counted from 1) as the program does, into the PDF file OUT (exit 1: no such document)", run_print},
     };
     return table;
 }

@@ -5,6 +5,7 @@
 #include "ground/documents.h"
 #include "ground/file_io.h"
 #include "ground/prompts.h"
+#include "language/bound_check.h"
 #include "print/document_prints.h"
 #include "print/text_pages.h"
 #include "recording_prompts.h"

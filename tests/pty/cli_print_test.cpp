@@ -123,6 +123,18 @@ TEST(CliPrint, DemoMacroWithTheConfigurationsArgumentNames)
                                 });
 }
 
+TEST(CliPrint, DemoSampleListThroughTheGrid)
+{
+    TempDir dir;
+    const std::string pdf = dir.file("list.pdf");
+    const CliRun r = cli({"print", demo_folder, "--list", "demo batch", "--pdf", pdf});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(pdf_pages(pdf), 1);
+    expect_lines(pdf_text(pdf), {"Sample List: Demo Batch", "Created 20", "Last changed 20", "Method",
+                                 "Standard Injection", "Wash Cycles", "Tray1"});
+    EXPECT_EQ(cli({"print", demo_folder, "--list", "No Such List", "--pdf", pdf}).code, 1);
+}
+
 TEST(CliPrint, LogWholeOrByLinesOverSeveralPages)
 {
     TempDir dir;

@@ -85,8 +85,7 @@ int kelvo::run_cadenzor(int argc, char** argv)
     startup->add_configuration_listener([method_page] { method_page->refresh_from_configuration(); });
     startup->set_reopener(kelvo::DocumentKind::method, [method_page] { method_page->reopen_last_method(); });
     kelvo::SampleListPage* sample_list_page = kelvo::install_sample_list_page(main_form, startup, method_page);
-    kelvo::PrintWiring* printing = kelvo::install_printing(main_form, macro_page, method_page);
-    kelvo::connect_sample_list_print(*sample_list_page, *printing);
+    kelvo::install_printing(main_form, macro_page, method_page, sample_list_page);
 
     kelvo::Ttray_form* tray_form = kelvo::install_tray_dialog(main_form, *startup);
     kelvo::connect_vial_dialog(*sample_list_page, *tray_form);

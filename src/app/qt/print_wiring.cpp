@@ -7,6 +7,8 @@
 #include "language/qt/macro_page.h"
 #include "language/qt/method_page.h"
 #include "print/qt/log_file_form.h"
+#include "print/qt/sample_list_print.h"
+#include "samplelist/qt/sample_list_page.h"
 #include "print/qt/text_printer.h"
 
 #include <QPushButton>
@@ -21,7 +23,8 @@ PrintWiring::PrintWiring(Tmain_form& form) : QObject(&form), printer_(std::make_
 
 PrintWiring::~PrintWiring() = default;
 
-PrintWiring* install_printing(Tmain_form& form, MacroEditorPage* macro_page, MethodEditorPage* method_page)
+PrintWiring* install_printing(Tmain_form& form, MacroEditorPage* macro_page, MethodEditorPage* method_page,
+                              SampleListPage* sample_list_page)
 {
     auto* wiring = new PrintWiring(form);
     if (macro_page) {
@@ -35,6 +38,13 @@ PrintWiring* install_printing(Tmain_form& form, MacroEditorPage* macro_page, Met
             const MethodDocument& method = method_page->document();
             wiring->printer().print_method(config(), method.name(),
                                            [&method] { return method_file_lines(method.text()); });
+        });
+    }
+    if (sample_list_page) {
+        // No print dialog: the grid prints on the printer last chosen.
+        QObject::connect(sample_list_page, &SampleListPage::print_requested, wiring, [wiring, sample_list_page] {
+            const std::string name = sample_list_page->document().name();
+            print_sample_list(*sample_list_page->sheet, wiring->printer().printer(), name, sample_list_dates(name));
         });
     }
     // The window's own handler asks its hooks, which have no viewer.

@@ -11,6 +11,7 @@ namespace kelvo {
 class DocumentPrinter;
 class MacroEditorPage;
 class MethodEditorPage;
+class SampleListPage;
 class Tlog_file_form;
 class Tmain_form;
 
@@ -30,6 +31,7 @@ private:
 };
 
 // Connects the pages' print commands and the log viewer's button.
-PrintWiring* install_printing(Tmain_form& form, MacroEditorPage* macro_page, MethodEditorPage* method_page);
+PrintWiring* install_printing(Tmain_form& form, MacroEditorPage* macro_page, MethodEditorPage* method_page,
+                              SampleListPage* sample_list_page = nullptr);
 
 }  // namespace kelvo

@@ -32,10 +32,7 @@ public:
     explicit SampleListOps(SampleListPage& page) : page_(page) {}
     void save(const std::string& selected_name) override { page_.document().save(selected_name); }
     void save_as(const std::string&) override { page_.document().save_as(); }
-    void print(const std::string& selected_name) override
-    {
-        if (page_.print_list) page_.print_list(selected_name);
-    }
+    void print(const std::string&) override { emit page_.print_requested(); }
     void ask_to_save() override { page_.document().ask_to_save(); }
     void start_empty(const std::string& name) override { page_.document().start_empty(name); }
     // The page takes the selector's choices itself.
@@ -107,14 +104,6 @@ void connect_vial_dialog(SampleListPage& page, Ttray_form& dialog)
         page.add_vial_rows(vials, tray, insert, dialog.default_sheet);
     };
     hooks.load_defaults = [&page](SpreadGrid& sheet) { page.set_up_default_sheet(sheet); };
-}
-
-void connect_sample_list_print(SampleListPage& page, PrintWiring& printing)
-{
-    // No print dialog: the grid prints itself on the program's printer.
-    page.print_list = [&page, &printing](const std::string& name) {
-        print_sample_list(*page.sheet, printing.printer().printer(), name, sample_list_dates(name));
-    };
 }
 
 }  // namespace kelvo

@@ -26,7 +26,5 @@ SampleListPage* install_sample_list_page(Tmain_form& form, StartupController* st
 // the dialog opens.
 void connect_vial_dialog(SampleListPage& page, Ttray_form& dialog);
 
-// "&Print Sample List" prints the grid on the program's printer.
-void connect_sample_list_print(SampleListPage& page, PrintWiring& printing);
 
 }  // namespace kelvo

@@ -1,6 +1,10 @@
 #include "print/qt/pdf_print.h"
 
+#include "config/config_db.h"
+#include "language/method.h"
+#include "print/qt/sample_list_print.h"
 #include "print/qt/text_printer.h"
+#include "samplelist/qt/sample_list_page.h"
 
 #include <QApplication>
 #include <QPrinter>
@@ -53,6 +57,20 @@ bool print_macro_pdf(const ConfigDb& db, const std::string& name, const std::str
 {
     PdfPrinter p(pdf);
     return p.printer.print_macro(db, name, {});
+}
+
+bool print_sample_list_pdf(const ConfigDb& db, const std::string& name, const std::string& pdf)
+{
+    PdfPrinter p(pdf);
+    // The page set up as at start.
+    SampleListPage page(db);
+    page.set_program_list(ProgramList::methods, method_names_in_folder());
+    page.set_program_list(ProgramList::trays, objects_of_class(db, "TRAY"));
+    page.set_program_list(ProgramList::injectors, objects_of_class(db, "INJECTOR"));
+    page.set_up();
+    if (!page.document().load(name)) return false;
+    set_pdf_output(p.printer.printer(), QString::fromStdString(pdf));
+    return print_sample_list(*page.sheet, p.printer.printer(), name, sample_list_dates(name)) > 0;
 }
 
 bool print_log_pdf(const std::vector<std::string>& lines, int first, int last, const std::string& pdf)

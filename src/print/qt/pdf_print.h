@@ -13,6 +13,10 @@ class ConfigDb;
 
 bool print_method_pdf(const ConfigDb& db, const std::string& name, const std::string& pdf);
 bool print_macro_pdf(const ConfigDb& db, const std::string& name, const std::string& pdf);
+// The sample list of the method folder, shown in the page the program
+// shows it in and printed by its grid. False also when it cannot be loaded
+// (its message has been shown).
+bool print_sample_list_pdf(const ConfigDb& db, const std::string& name, const std::string& pdf);
 // Lines first to last, counted from 0.
 bool print_log_pdf(const std::vector<std::string>& lines, int first, int last, const std::string& pdf);
 

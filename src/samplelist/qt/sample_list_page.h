@@ -67,8 +67,6 @@ public:
     // repainted (service-timer tick, status-repaint message).
     void repaint_statuses();
 
-    // "&Print Sample List": the grid prints itself (when set).
-    std::function<void(const std::string& name)> print_list;
     // Leaving a row opens the method of the new row (when set).
     std::function<void(const std::string& method)> open_method;
     // Export file dialog; replaceable for tests. Returns the chosen file
@@ -101,6 +99,11 @@ public:
                                                   const std::string& file_name) override;
     void busy(bool on) override;
 
+signals:
+    // "&Print Sample List": the printing is wired from outside.
+    void print_requested();
+
+public:
     // --- TableObserver ---
     void table_reset() override;
     void rows_inserted(int row, int count) override;
