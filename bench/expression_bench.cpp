@@ -6,6 +6,7 @@
 #include "ground/text_utils.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
+#include "language/bound_check.h"
 #include "language/expression.h"
 
 #include <benchmark/benchmark.h>
@@ -26,7 +27,7 @@ const ConfigDb& demo()
     static ConfigDb db = [] {
         ConfigDb d;
         std::vector<std::string> lines;
-        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !d.parse(lines)) {
+        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }

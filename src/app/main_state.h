@@ -6,7 +6,7 @@
 // drive it with a fake view.
 #include "app/command_line.h"
 #include "ground/document_kind.h"
-#include "app/document_ops.h"
+#include "ground/document_ops.h"
 #include "app/main_hooks.h"
 
 #include <array>

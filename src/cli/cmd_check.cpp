@@ -5,6 +5,8 @@
 //
 //   macro NAME: ok | refused | unnamed
 //   method NAME: ok | refused | unnamed          (after the macros)
+//   list NAME: ok | refused                      (after the methods: loaded
+//                                                  and validated as Save does)
 //   error: TEXT / information: TEXT / question: TEXT   (questions answered No)
 //
 // Exit 0 when every document is ok, 1 otherwise, 2 on a usage error or a
@@ -17,18 +19,26 @@
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
+#include "engine/expand.h"
 #include "ground/file_io.h"
+#include "language/bound_check.h"
+#include "ground/folder_files.h"
 #include "language/macro.h"
 #include "language/macro_document.h"
 #include "language/method.h"
 #include "language/method_document.h"
+#include "samplelist/sample_list_document.h"
 
+#include <algorithm>
 #include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
 
 namespace kelvo::cli {
+
+void build_cli_columns(ColumnTable& columns);
+
 namespace {
 
 // The texts one document's load shows, kept for its report block.
@@ -97,7 +107,7 @@ DocumentReport check_method(const std::string& name)
     {
         PromptsScope scope(capture);
         SettingsScope settings_scope(settings);
-        MethodDocument document(config());
+        MethodDocument document(config(), test_expansion);
         result = document.load(name);
     }
     switch (result) {
@@ -109,11 +119,38 @@ DocumentReport check_method(const std::string& name)
     return report;
 }
 
+// A sample list is loaded over the fixed columns and validated as Save
+// validates it; nothing is written.
+DocumentReport check_list(const std::string& name)
+{
+    DocumentReport report{"list", name, {}, {}};
+    CapturingPrompts capture;
+    bool ok = false;
+    {
+        PromptsScope scope(capture);
+        SampleListDocument document(config());
+        build_cli_columns(document.columns());
+        ok = document.load(name) && document.validate();
+    }
+    report.status = ok ? "ok" : "refused";
+    report.texts = std::move(capture.texts);
+    return report;
+}
+
+std::vector<std::string> list_names_in_folder()
+{
+    std::vector<std::string> names;
+    for (const std::string& title : folder_file_titles(method_folder(), sample_list_extension)) add_unique_name(names, title);
+    std::sort(names.begin(), names.end(), less_without_case);
+    return names;
+}
+
 const std::vector<DocumentKind>& document_kinds()
 {
     static const std::vector<DocumentKind> kinds = {
         {"macro", macro_extension, [] { return macro_names_in_folder(); }, check_macro},
         {"method", method_extension(), [] { return method_names_in_folder(); }, check_method},
+        {"list", sample_list_extension, [] { return list_names_in_folder(); }, check_list},
     };
     return kinds;
 }
@@ -160,7 +197,7 @@ int run_check(const Args& args)
         std::cerr << "cannot read " << cp1252_to_utf8(configuration) << "\n";
         return 2;
     }
-    if (!config().parse(lines)) return 2;
+    if (!parse_configuration(config(), lines)) return 2;
 
     std::vector<DocumentReport> reports;
     if (args.size() == 1) {

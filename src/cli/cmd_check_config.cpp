@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
+#include "language/bound_check.h"
 
 #include <iostream>
 #include <string>
@@ -22,7 +23,7 @@ int run_check_config(const Args& args)
         return 2;
     }
     ConfigDb& db = config();
-    if (!db.parse(lines)) return 1;
+    if (!parse_configuration(db, lines)) return 1;
     print_line("lists " + std::to_string(db.list_count()));
     print_line("classes " + std::to_string(db.class_count()));
     print_line("objects " + std::to_string(db.object_count()));

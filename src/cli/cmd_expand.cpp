@@ -18,6 +18,7 @@
 #include "ground/file_io.h"
 #include "engine/expand.h"
 #include "engine/run_lists.h"
+#include "language/bound_check.h"
 #include "language/method.h"
 
 #include <iostream>
@@ -77,7 +78,7 @@ int run_expand(const Args& args)
     std::vector<std::string> config_lines;
     if (!read_text_lines(cp1252_to_utf8(configuration), config_lines))
         return file_error("cannot read " + cp1252_to_utf8(configuration));
-    if (!config().parse(config_lines)) return 2;
+    if (!parse_configuration(config(), config_lines)) return 2;
 
     // "NAME.KME" names the same method as "NAME".
     const std::string method = strip_extension(positional[1]);

@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
+#include "language/bound_check.h"
 #include "language/expression.h"
 
 #include <iostream>
@@ -122,7 +123,7 @@ int run_expr(const Args& args)
         return 2;
     }
     ConfigDb db;
-    if (!db.parse(lines)) {
+    if (!parse_configuration(db, lines)) {
         std::cerr << "cadenzor-cli expr: the configuration " << config_path << " does not parse\n";
         return 2;
     }

@@ -1,4 +1,5 @@
 // cadenzor-cli get-config: reads the instrument's configuration headlessly.
+#include "app/program_configuration.h"
 #include "cli/commands.h"
 #include "link/qt/headless_get_config.h"
 
@@ -24,7 +25,8 @@ int run_get_config(const Args& args)
         std::cerr << "usage: cadenzor-cli get-config --device PATH --folder DIR [--trace]\n";
         return 2;
     }
-    return run_headless_get_config(options, std::cout);
+    ProgramConfiguration configuration;
+    return run_headless_get_config(options, configuration, std::cout);
 }
 
 }  // namespace kelvo::cli

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
+#include "language/bound_check.h"
 #include "trays/tray_report.h"
 
 #include <iostream>
@@ -22,7 +23,7 @@ int run_tray_report(const Args& args)
         return 2;
     }
     ConfigDb& db = config();
-    if (!db.parse(lines)) return 1;
+    if (!parse_configuration(db, lines)) return 1;
     if (!write_tray_report(db, args[1])) {
         std::cerr << "cannot write " << args[1] << "\n";
         return 2;

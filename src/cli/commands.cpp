@@ -9,8 +9,11 @@ int run_get_config(const Args& args);
 int run_check(const Args& args);
 int run_expr(const Args& args);
 int run_expand(const Args& args);
+int run_run_method(const Args& args);
+int run_export(const Args& args);
 int run_tray_map(const Args& args);
 int run_trays(const Args& args);
+int run_print(const Args& args);
 
 const std::vector<Command>& commands()
 {
@@ -21,8 +24,11 @@ const std::vector<Command>& commands()
         {"check", "FOLDER [NAME...]\n      load the documents of a method folder (or the named ones) against FOLDER/latest_kelvo.kol and print what each load shows", run_check},
         {"expr", "--config FILE [--unit U] [--empty-ok] [--syr] [--line 'ATOM(v1,v2,)'] [--param 'NAME (UNIT);...=VALUE']... [--syringe NAME] [--set NAME=VALUE]... TEXT\n      test a parameter expression (exit 1: invalid) and, when valid, print its value or \"fails\"", run_expr},
         {"expand", "FOLDER METHOD [--syringe NAME]\n      expand a method of FOLDER as a run does and print its body start, body end and atom lines (exit 1: expansion failed)", run_expand},
+        {"run-method", "FOLDER METHOD --device PATH [--set NAME=VALUE]... [--on-error abort|retry|ignore] [--stop-after-ms N] [--poll MS] [--syringe NAME]\n      connect to the instrument on PATH (saving FOLDER/latest_kelvo.kol) and run METHOD as Run does; prints status: and log: lines\n      (exit 0: completed; 3: completed after an instrument error; 1: did not start or stopped on a failure; 2: usage, or the instrument cannot be reached)", run_run_method},
+        {"export", "FOLDER LIST [NAME] [--overwrite]\n      validate the sample list LIST of FOLDER and write its export FOLDER/NAME.txt (NAME: LIST; exit 1: refused)", run_export},
         {"tray-map", "FILE TRAY\n      print the vial numbers of the tray's grid as the vial selection dialog numbers them (exit 1: not a tray)", run_tray_map},
         {"trays", "FILE HOLDER\n      print the trays of a holder in drawing order: LEVEL NAME X Y Z WIDTH DEPTH (exit 1: not a tray holder)", run_trays},
+        {"print", "FOLDER (--method NAME | --macro NAME | --log FILE [--lines FIRST-LAST]) --pdf OUT\n      print a method, a macro or the log (lines counted from 1) as the program does, into the PDF file OUT (exit 1: no such document)", run_print},
     };
     return table;
 }

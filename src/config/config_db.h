@@ -3,6 +3,7 @@
 // properties, the named objects with their values, and the atoms with their
 // typed arguments. Filled only by parsing a configuration text.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -55,6 +56,13 @@ struct ValueList {
     std::vector<std::string> entries;
 };
 
+class ConfigDb;
+
+// The check a bound text (minimum, maximum, default, increment) of a
+// list-index or numeric atom argument must pass: the parameter expressions
+// decide it, a layer above this one, so the caller hands it in.
+using BoundCheck = std::function<bool(const ConfigDb& db, const std::string& text, const std::string& unit, int atom)>;
+
 class ConfigDb {
 public:
     static constexpr int list_capacity = 100;      // ids 0 to 99
@@ -71,7 +79,7 @@ public:
 
     // Parses a configuration text given as its lines (without line ends).
     // On failure a message has been shown and the database must not be used.
-    bool parse(const std::vector<std::string>& lines);
+    bool parse(const std::vector<std::string>& lines, const BoundCheck& bound_check);
 
     // --- the data, read only ---
     const ValueList& list(int id) const;          // an undefined list for ids out of range

@@ -3,7 +3,6 @@
 #include "ground/debug_lines.h"
 #include "ground/prompts.h"
 #include "ground/text_utils.h"
-#include "language/bound_check.h"
 
 #include <string>
 #include <utility>
@@ -342,7 +341,7 @@ bool ConfigParser::read_argument_bounds(int atom, AtomArgument& a, const Record&
         *bounds[n] = text;
     }
     for (std::size_t n = 0; n < count; ++n)
-        if (!bound_check(db_, *bounds[n], a.unit, atom)) return false;
+        if (!bound_check_(db_, *bounds[n], a.unit, atom)) return false;
     if (a.kind == ArgumentKind::list_index) {
         int list_number;
         if (!read_integer(r.field(4), label + " list number", list_number)) return false;
@@ -367,9 +366,9 @@ void ConfigParser::append_built_in_atoms()
     db_.atoms_.push_back(ConfigAtom{"WAIT_FOR_DS", {}});
 }
 
-bool ConfigDb::parse(const std::vector<std::string>& lines)
+bool ConfigDb::parse(const std::vector<std::string>& lines, const BoundCheck& bound_check)
 {
-    ConfigParser parser(*this, lines);
+    ConfigParser parser(*this, lines, bound_check);
     return parser.run();
 }
 

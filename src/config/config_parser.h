@@ -17,7 +17,10 @@ public:
     static constexpr int field_capacity = 41;  // the head field and 40 more
     static constexpr int bound_text_capacity = 42;
 
-    ConfigParser(ConfigDb& db, const std::vector<std::string>& lines) : db_(db), lines_(lines) {}
+    ConfigParser(ConfigDb& db, const std::vector<std::string>& lines, const BoundCheck& bound_check)
+        : db_(db), lines_(lines), bound_check_(bound_check)
+    {
+    }
     bool run();
 
 private:
@@ -44,6 +47,7 @@ private:
 
     ConfigDb& db_;
     const std::vector<std::string>& lines_;
+    const BoundCheck& bound_check_;
     Section lists_, classes_, objects_, atoms_;
 };
 

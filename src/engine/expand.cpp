@@ -127,4 +127,10 @@ bool expand(const ConfigDb& db, const std::string& syringe, const std::vector<st
     return true;
 }
 
+bool test_expansion(const ConfigDb& db, const std::string& syringe, const std::vector<std::string>& method_lines)
+{
+    RunLists scratch;
+    return expand(db, syringe, method_lines, scratch);
+}
+
 }  // namespace kelvo

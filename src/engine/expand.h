@@ -29,4 +29,8 @@ std::string expansion_capacity_text();
 bool expand(const ConfigDb& db, const std::string& syringe, const std::vector<std::string>& method_lines,
             RunLists& lists);
 
+// Whether the method expands, the lists thrown away: the Method Editor's
+// test after every change of the sequence (an ExpansionTest).
+bool test_expansion(const ConfigDb& db, const std::string& syringe, const std::vector<std::string>& method_lines);
+
 }  // namespace kelvo

@@ -38,9 +38,10 @@ void set_log_path()
 void set_log_path(const std::string& path) { current_log_path = path; }
 const std::string& log_path() { return current_log_path; }
 
-std::string log_time_stamp()
+std::string log_time_stamp() { return log_time_text(clock().local_now()); }
+
+std::string log_time_text(const LocalTime& t)
 {
-    const LocalTime t = clock().local_now();
     char buf[64];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
     return buf;

@@ -2,6 +2,8 @@
 // The log file "cadenzor.log": one line per event, local date and time,
 // " : ", the text, CR LF. Opened and closed for every line so other programs
 // can read it at any time. Logging never reports a failure.
+#include "ground/clock.h"
+
 #include <functional>
 #include <string>
 
@@ -22,7 +24,9 @@ void log_only(const std::string& text);
 using StatusSink = std::function<void(const std::string&)>;
 void set_status_sink(StatusSink sink);
 
-// The time stamp of a log line for the given local time.
+// The time stamp of a log line for the current local time.
 std::string log_time_stamp();
+// The same form for any local time (file dates in printouts).
+std::string log_time_text(const LocalTime& t);
 
 }  // namespace kelvo

@@ -1,5 +1,6 @@
 #include "language/bound_check.h"
 
+#include "config/config_db.h"
 #include "language/expression.h"
 
 namespace kelvo {
@@ -13,5 +14,7 @@ bool bound_check(const ConfigDb& db, const std::string& text, const std::string&
     context.atom = atom;
     return expression_valid(db, text, context);
 }
+
+bool parse_configuration(ConfigDb& db, const std::vector<std::string>& lines) { return db.parse(lines, bound_check); }
 
 }  // namespace kelvo

@@ -7,7 +7,6 @@
 #include "ground/settings.h"
 #include "ground/text_utils.h"
 #include "config/config_db.h"
-#include "engine/expand.h"
 #include "language/macro.h"
 #include "language/value_checks.h"
 
@@ -73,7 +72,10 @@ std::optional<std::string> MethodEditorHooks::ask_save_name(const std::string& c
     return chosen;
 }
 
-MethodDocument::MethodDocument(const ConfigDb& db) : db_(db), hooks_(&default_hooks_) {}
+MethodDocument::MethodDocument(const ConfigDb& db, ExpansionTest expansion_test)
+    : db_(db), expansion_test_(std::move(expansion_test)), hooks_(&default_hooks_)
+{
+}
 
 void MethodDocument::set_hooks(MethodEditorHooks* hooks) { hooks_ = hooks ? hooks : &default_hooks_; }
 
@@ -428,11 +430,7 @@ bool MethodDocument::delete_method(const std::string& selected_name)
 
 // ---- Editing
 
-bool MethodDocument::expansion_test() const
-{
-    RunLists scratch;
-    return expand(db_, text_.syringe, text_.calls, scratch);
-}
+bool MethodDocument::expansion_test() const { return expansion_test_(db_, text_.syringe, text_.calls); }
 
 bool MethodDocument::insert_call(int selected, const std::string& line)
 {

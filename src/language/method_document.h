@@ -8,6 +8,7 @@
 #include "language/method.h"
 #include "language/parameter_line.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,12 @@
 namespace kelvo {
 
 class ConfigDb;
+
+// Whether a method (its syringe and call lines) expands into a run, with the
+// messages of a failure shown. Expansion belongs to the run engine above
+// this layer, which supplies it (engine/expand.h: test_expansion).
+using ExpansionTest = std::function<bool(const ConfigDb& db, const std::string& syringe,
+                                         const std::vector<std::string>& calls)>;
 
 // What the Method Editor page supplies. Every hook has a default that does
 // nothing (the save-name dialog defaults to the program-wide name dialogs),
@@ -74,7 +81,7 @@ class MethodDocument {
 public:
     // db is the program-wide configuration; it is refilled in place on
     // reload, so the reference stays good.
-    explicit MethodDocument(const ConfigDb& db);
+    MethodDocument(const ConfigDb& db, ExpansionTest expansion_test);
     MethodDocument(const MethodDocument&) = delete;
     MethodDocument& operator=(const MethodDocument&) = delete;
 
@@ -161,6 +168,7 @@ private:
     bool save_checks();
 
     const ConfigDb& db_;
+    ExpansionTest expansion_test_;
     MethodEditorHooks default_hooks_;
     MethodEditorHooks* hooks_;
     std::string name_;

@@ -74,6 +74,9 @@ void KelvoLink::reset()
     answer_complete_ = false;
     method_complete_ = false;
     exchange_ended_ = false;
+    poll_due_ = false;
+    overflowed_ = false;
+    answer_bytes_ = 0;
 }
 
 // A time-out of zero ticks (a setting below 55 ms) still gets one tick: with
@@ -118,6 +121,7 @@ void KelvoLink::send_command(CommandKind kind, const std::string& text, LinkActi
 {
     if (offline_) return;
     return_box_.clear();
+    answer_bytes_ = 0;
     ui_->answer_lines_changed();
     pending_ = PendingCommand{kind, text, std::move(completion), error_counts_as_answer, std::move(timeout)};
     if (condition_ == LinkCondition::busy) {
@@ -133,6 +137,7 @@ void KelvoLink::send_command(CommandKind kind, const std::string& text, LinkActi
 void KelvoLink::status_poll()
 {
     if (offline_) return;
+    poll_due_ = false;
     wait_state_ = WaitState::awaiting_status;
     arm(status_timeout_ticks_);
     write_line("GET_STAT");
@@ -144,6 +149,17 @@ void KelvoLink::cancel()
     if (offline_) return;
     write_line("CANCEL");
     busy_notice_suppressed_ = true;
+}
+
+bool KelvoLink::end_busy_wait()
+{
+    if (condition_ != LinkCondition::busy) return false;
+    disarm();
+    poll_due_ = false;
+    condition_ = LinkCondition::ready;
+    wait_state_ = WaitState::idle;
+    pending_ = PendingCommand{};
+    return true;
 }
 
 void KelvoLink::send_pending_again()
@@ -247,19 +263,47 @@ void KelvoLink::data_available(const std::string& bytes)
     // last byte received.
     if (!timer_armed_ && !exchange_ended_ && !offline_ && awaits_answer(wait_state_)) {
         const bool atom_wait = wait_state_ != WaitState::awaiting_status && uses_atom_timeout(pending_.kind);
-        arm(atom_wait ? atom_timeout_ticks_ : status_timeout_ticks_);
+        arm(poll_due_ ? 1 : atom_wait ? atom_timeout_ticks_ : status_timeout_ticks_);
     }
 }
 
 void KelvoLink::receive_byte(unsigned char byte)
 {
     if (byte == 0x0D) {
+        if (overflowed_) {
+            overflowed_ = false;
+            return;
+        }
         std::string line;
         line.swap(line_buffer_);
         handle_line(line);
         return;
     }
+    if (overflowed_) return;
+    if (line_buffer_.size() >= max_line_bytes) {
+        answer_failed();
+        return;
+    }
     line_buffer_.push_back(static_cast<char>(translate_display_byte(byte)));
+}
+
+// A device that keeps talking: the answer is given up as if it had never
+// come; the bytes up to the next CR are dropped.
+void KelvoLink::answer_failed()
+{
+    overflowed_ = true;
+    line_buffer_.clear();
+    return_box_.clear();
+    answer_bytes_ = 0;
+    ui_->answer_lines_changed();
+    add_debug_line("answer too long");
+    const bool awaited = awaits_answer(wait_state_) || timer_armed_;
+    wait_state_ = WaitState::idle;
+    disarm();
+    exchange_ended_ = true;
+    if (!awaited) return;
+    LinkAction action = pending_.timeout;
+    if (action) action();
 }
 
 void KelvoLink::handle_line(const std::string& line)
@@ -310,12 +354,22 @@ void KelvoLink::handle_line(const std::string& line)
         busy_notice_pending_ = false;
         condition_ = LinkCondition::busy;
         if (show) show_error(last_command_text_ + busy_text_suffix);
-        status_poll();
+        // An instrument that answers "BUSY" to everything would otherwise be
+        // polled as fast as the line goes: the poll waits for the next tick.
+        wait_state_ = WaitState::awaiting_status;
+        poll_due_ = true;
+        arm(1);
     } else if (line.size() > 1 && line[0] == '@') {
         handle_error_line(line);
     } else {
-        return_box_.push_back(line);
-        ui_->answer_lines_changed();
+        answer_bytes_ += line.size() + 1;
+        if (answer_bytes_ > max_answer_bytes) {
+            answer_failed();
+            overflowed_ = false;
+        } else {
+            return_box_.push_back(line);
+            ui_->answer_lines_changed();
+        }
     }
     busy_notice_suppressed_ = false;
 }
@@ -336,6 +390,10 @@ void KelvoLink::timer_fired()
     // A firing that was already on its way when the trigger was disarmed
     // does not count.
     if (!timer_armed_) return;
+    if (poll_due_) {
+        status_poll();
+        return;
+    }
     wait_state_ = WaitState::idle;
     disarm();
     // What came of the abandoned answer would spoil the next one.

@@ -11,6 +11,7 @@
 #include "link/link_hooks.h"
 #include "link/serial_port.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -78,6 +79,12 @@ inline constexpr const char* busy_text_suffix = " The Kelvo is busy! Please chec
 // Maps the instrument's display characters to Windows-1252.
 unsigned char translate_display_byte(unsigned char byte);
 
+// Bounds of what one answer may hold: a line longer than max_line_bytes,
+// or an answer of more than max_answer_bytes in its lines, is a failed
+// answer (the time-out action runs). Far above any real configuration.
+inline constexpr std::size_t max_line_bytes = 64 * 1024;
+inline constexpr std::size_t max_answer_bytes = 8 * 1024 * 1024;
+
 class KelvoLink final : public SerialEvents {
 public:
     // The port stays owned by the caller; the link registers itself as the
@@ -121,6 +128,10 @@ public:
     void status_poll();
     // "CANCEL" at once, without time-out or change of wait state.
     void cancel();
+    // Ends the wait for "READY" after "BUSY" (Stop, closing): the link goes
+    // idle and ready, the pending command is dropped. False when the link
+    // was not waiting so.
+    bool end_busy_wait();
     // The pending command once more through the command operation.
     void send_pending_again();
     // The not-responding action: error box, status bar, cursor, and the run
@@ -165,6 +176,8 @@ public:
     bool busy_notice_suppressed() const { return busy_notice_suppressed_; }
     void set_busy_notice_suppressed(bool v) { busy_notice_suppressed_ = v; }
     bool timer_armed() const { return timer_armed_; }
+    // A status poll after "BUSY" waits for the next tick of the trigger.
+    bool status_poll_due() const { return poll_due_; }
 
     // The answer lines (data lines of the current answer).
     const std::vector<std::string>& return_box() const { return return_box_; }
@@ -186,6 +199,7 @@ private:
     void write_line(const std::string& text);
     void receive_byte(unsigned char byte);
     void handle_error_line(const std::string& line);
+    void answer_failed();
 
     SerialPort& port_;
     RunHooks default_run_;
@@ -216,6 +230,9 @@ private:
     std::string backlog_;
     // Set by "ERROR": the exchange is over, nothing may time out.
     bool exchange_ended_ = false;
+    bool poll_due_ = false;
+    bool overflowed_ = false;
+    std::size_t answer_bytes_ = 0;
     int atom_timeout_ticks_ = 3000 / tick_ms;
     int status_timeout_ticks_ = 3000 / tick_ms;
 };

@@ -4,6 +4,7 @@
 #include "ground/debug_lines.h"
 #include "ground/prompts.h"
 #include "config/config_db.h"
+#include "language/bound_check.h"
 #include "recording_prompts.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +56,7 @@ protected:
     }
     void TearDown() override { set_debug_sink({}); }
 
-    bool parse(const std::string& text) { return db.parse(lines_of(text)); }
+    bool parse(const std::string& text) { return parse_configuration(db, lines_of(text)); }
     const std::vector<std::string>& shown() const { return prompts.shown; }
 
     test::RecordingPrompts prompts;

@@ -2,6 +2,7 @@
 #include "ground/text_utils.h"
 #include "ground/file_io.h"
 #include "config_test_support.h"
+#include "language/bound_check.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +43,7 @@ TEST_F(DemoConfig, IsWindows1252WithCrLfLines)
 
 TEST_F(DemoConfig, ParsesWithoutAnyMessage)
 {
-    ASSERT_TRUE(db.parse(lines));
+    ASSERT_TRUE(parse_configuration(db, lines));
     EXPECT_TRUE(shown().empty());
     EXPECT_TRUE(debug.empty());
     EXPECT_EQ(db.list_count(), 7);
@@ -70,7 +71,7 @@ TEST_F(DemoConfig, ParsesWithoutAnyMessage)
 
 TEST_F(DemoConfig, ArgumentsCoverEveryKindAndUnit)
 {
-    ASSERT_TRUE(db.parse(lines));
+    ASSERT_TRUE(parse_configuration(db, lines));
     bool kinds[4] = {};
     bool optional = false;
     std::vector<std::string> units;
@@ -110,7 +111,7 @@ bool simple_bound(const ConfigDb& db, int atom, const std::string& text, const s
 
 TEST_F(DemoConfig, BoundsAreExpressionsInTheArgumentsUnit)
 {
-    ASSERT_TRUE(db.parse(lines));
+    ASSERT_TRUE(parse_configuration(db, lines));
     int references = 0;
     for (int a = 0; a < db.atom_count(); ++a)
         for (const AtomArgument& g : db.atoms()[static_cast<std::size_t>(a)].arguments) {
@@ -129,7 +130,7 @@ TEST_F(DemoConfig, BoundsAreExpressionsInTheArgumentsUnit)
 
 TEST_F(DemoConfig, CleanupAcceptsWashOneSevenOnesAndTwoEmptyValues)
 {
-    ASSERT_TRUE(db.parse(lines));
+    ASSERT_TRUE(parse_configuration(db, lines));
     const int cleanup = db.atom_index("CLEANUP");
     ASSERT_LT(cleanup, db.atom_count());
     const auto& args = db.atoms()[static_cast<std::size_t>(cleanup)].arguments;

@@ -5,6 +5,7 @@
 // property search.
 #include "ground/prompts.h"
 #include "config/config_db.h"
+#include "language/bound_check.h"
 #include "language/expression.h"
 #include "recording_prompts.h"
 
@@ -95,7 +96,7 @@ inline std::vector<std::string> expression_config_lines()
 
 class ExpressionTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(db.parse(expression_config_lines())) << (prompts.shown.empty() ? "" : prompts.shown[0]); }
+    void SetUp() override { ASSERT_TRUE(parse_configuration(db, expression_config_lines())) << (prompts.shown.empty() ? "" : prompts.shown[0]); }
 
     int atom(const std::string& name) const { return db.atom_index(name); }
 

@@ -10,6 +10,7 @@
 #include "ground/settings.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
+#include "language/bound_check.h"
 #include "language/macro_document.h"
 #include "recording_prompts.h"
 #include "temp_dir.h"
@@ -34,7 +35,7 @@ inline const ConfigDb& demo_db()
         const bool read = read_text_lines(demo_folder() + "/latest_kelvo.kol", lines);
         test::RecordingPrompts quiet;
         PromptsScope scope(quiet);
-        const bool parsed = read && d.parse(lines);
+        const bool parsed = read && parse_configuration(d, lines);
         EXPECT_TRUE(parsed) << "demo configuration";
         return d;
     }();

@@ -31,7 +31,7 @@ TEST_F(DemoMethods, EachLoadsWithoutAMessageAndExpands)
     const std::vector<std::string> names = method_names_in_folder();
     ASSERT_GE(names.size(), 4u);
     for (const std::string& name : names) {
-        MethodDocument document(demo_db());
+        MethodDocument document(demo_db(), test_expansion);
         EXPECT_EQ(document.load(name), MethodLoadResult::loaded) << name;
         EXPECT_FALSE(document.changed()) << name;
         EXPECT_FALSE(document.description().empty()) << name;

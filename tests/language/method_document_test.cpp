@@ -206,7 +206,7 @@ TEST_F(MethodDocumentTest, SaveWritesTheFileAndLoadReadsItBack)
     EXPECT_TRUE(document.load_save_flag());
     EXPECT_FALSE(document.changed());
 
-    MethodDocument other(demo_db());
+    MethodDocument other(demo_db(), test_expansion);
     EXPECT_EQ(other.load("Round"), MethodLoadResult::loaded);
     EXPECT_EQ(other.text(), document.text());
     EXPECT_TRUE(shown().empty());

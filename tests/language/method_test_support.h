@@ -3,6 +3,7 @@
 // small macros written by the tests, the demo configuration, recorded
 // message boxes, debug lines, log and settings kept away from the real ones,
 // and Method Editor hooks that record what the model asked of the page.
+#include "engine/expand.h"
 #include "ground/documents.h"
 #include "ground/text_utils.h"
 #include "language/method.h"
@@ -129,7 +130,7 @@ protected:
     bool previous_masslynx = false;
     std::vector<std::string> debug;
     RecordingMethodHooks hooks;
-    MethodDocument document{demo_db()};
+    MethodDocument document{demo_db(), test_expansion};
 };
 
 }  // namespace kelvo::method_test

@@ -309,11 +309,18 @@ TEST_F(LinkTest, BusyShowsOneBoxInTheProgramsLifeAndResendsAfterReady)
     EXPECT_EQ(prompts.errors, std::vector<std::string>{"WASH(1,) The Kelvo is busy! Please check the terminal!"});
     EXPECT_EQ(link.condition(), LinkCondition::busy);
     EXPECT_EQ(link.wait_state(), WaitState::awaiting_status);
+    // The poll waits for the next tick of the trigger, then has the status
+    // time-out.
+    EXPECT_TRUE(port.written_texts().empty());
+    EXPECT_EQ(port.armed_ticks, 1);
+    ASSERT_TRUE(port.fire());
     EXPECT_EQ(port.armed_ticks, 10);
     EXPECT_EQ(port.written_texts(), std::vector<std::string>{"GET_STAT\r"});
 
-    // Still busy: polled again, no second box.
+    // Still busy: polled again on the next tick, no second box.
     port.deliver("BUSY\r");
+    EXPECT_EQ(port.written_texts().size(), 1u);
+    ASSERT_TRUE(port.fire());
     EXPECT_EQ(prompts.errors.size(), 1u);
     port.deliver("READY\r");
     EXPECT_EQ(link.condition(), LinkCondition::ready);
@@ -323,6 +330,7 @@ TEST_F(LinkTest, BusyShowsOneBoxInTheProgramsLifeAndResendsAfterReady)
 
     // A second busy period later in the program's life: no box, resent again.
     port.deliver("BUSY\r");
+    ASSERT_TRUE(port.fire());
     port.deliver("READY\r");
     EXPECT_EQ(prompts.errors.size(), 1u);
     EXPECT_EQ(port.written_texts().back(), "WASH(1,)\r");
@@ -511,6 +519,59 @@ TEST_F(LinkTest, UserMessages)
     link.post_user_message(0x596);
     EXPECT_EQ(port.writes.back().bytes, "CANCEL\r");
     EXPECT_EQ(link.debug_box().back(), "sending cancel");
+}
+
+}  // namespace
+}  // namespace kelvo
+
+namespace kelvo {
+namespace {
+
+// A device that keeps talking, or keeps answering "BUSY", must not hold the
+// program: an answer has bounds, polls are paced, Stop ends the busy wait.
+TEST(LinkBounds, AnOverlongLineOrAnswerIsAFailedAnswer)
+{
+    link_test::FakeSerialPort port;
+    port.open(1);
+    KelvoLink link(port);
+    int timeouts = 0;
+    link.send_command(CommandKind::status, "GET_CONFIG", {}, false, [&] { ++timeouts; });
+    port.deliver(std::string(max_line_bytes, 'x'));
+    EXPECT_EQ(timeouts, 0);
+    port.deliver("y");
+    EXPECT_EQ(timeouts, 1);
+    EXPECT_EQ(link.wait_state(), WaitState::idle);
+    EXPECT_TRUE(link.line_buffer().empty());
+    // The rest of the long line is dropped; the next line counts again.
+    port.deliver("zzz\rREADY\r");
+    EXPECT_TRUE(link.return_box().empty());
+
+    link.send_command(CommandKind::status, "GET_CONFIG", {}, false, [&] { ++timeouts; });
+    const std::string line(1023, 'a');
+    for (std::size_t sent = 0; sent <= max_answer_bytes; sent += 1024) port.deliver(line + "\r");
+    EXPECT_EQ(timeouts, 2);
+    EXPECT_LT(link.return_box().size(), 16u);
+}
+
+TEST(LinkBounds, StopEndsTheWaitForReady)
+{
+    link_test::FakeSerialPort port;
+    port.open(1);
+    KelvoLink link(port);
+    EXPECT_FALSE(link.end_busy_wait());
+    link.send_command(CommandKind::atom, "WASH(1,)", {}, false, {});
+    for (int i = 0; i < 5; ++i) {
+        port.deliver("BUSY\r");
+        ASSERT_TRUE(port.fire());
+    }
+    // One poll per tick, never more.
+    EXPECT_EQ(port.written_texts().size(), 6u);
+    EXPECT_TRUE(link.end_busy_wait());
+    EXPECT_EQ(link.condition(), LinkCondition::ready);
+    EXPECT_EQ(link.wait_state(), WaitState::idle);
+    EXPECT_FALSE(port.armed);
+    port.deliver("READY\r");
+    EXPECT_EQ(port.written_texts().size(), 6u);  // the dropped command is not sent
 }
 
 }  // namespace

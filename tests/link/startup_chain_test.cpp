@@ -1,7 +1,7 @@
 #include "link/startup_chain.h"
 
 #include "config/config_db.h"
-#include "link/program_configuration.h"
+#include "app/program_configuration.h"
 
 #include "ground/documents.h"
 #include "ground/settings.h"

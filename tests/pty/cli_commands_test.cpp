@@ -85,3 +85,39 @@ TEST(CliCommands, DemoFolderChecksAndExpands)
     EXPECT_EQ(r.out.rfind("body start ", 0), 0u);
     EXPECT_NE(r.out.find("\nCHECK SL ENTRY()\n"), std::string::npos);
 }
+
+TEST(CliCommands, SampleListsAreCheckedAndExported)
+{
+    CliRun r = cli({"check", demo_folder});
+    EXPECT_NE(r.out.find("list Demo Batch: ok\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("list Cooled Samples: ok\n"), std::string::npos) << r.out;
+
+    TempDir dir;
+    write_file(dir.file("latest_kelvo.kol"), kelvo::test::read_file(demo_config));
+    write_file(dir.file("Inject.KME"), "syringe:Syr10ul\r\nWash Syringe()\r\n");
+    const std::string header = "Method;Volume;Tray;Injector;Volume 2;Tray 2;Injector 2;Vial;Inj/Vial;\r\n";
+    write_file(dir.file("Good.ksl"), header + "Inject;2;Tray1;LCVlv1;1;;;3;2;\r\n");
+    write_file(dir.file("Bad.ksl"), header + "Inject;2;Tray9;LCVlv1;1;;;3;2;\r\n");
+    write_file(dir.file("Wide.ksl"), "Method;Volume;\r\nInject;2;\r\n");
+    r = cli({"check", dir.path().string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("list Bad: refused\nerror: In row 1,Tray9is not a tray\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("list Good: ok\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("list Wide: refused\nerror: Sample list \"Wide\" has the wrong columns\n"), std::string::npos) << r.out;
+
+    r = cli({"export", dir.path().string(), "Good", "Out.csv"});
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(kelvo::test::read_file(dir.file("Out.txt")),
+              "Method\tVolume\tTray\tInjector\tVolume 2\tTray 2\tInjector 2\tVial\tInj/Vial\t\r\n"
+              "Inject\t2\tTray1\tLCVlv1\t1\t\t\t3\t2\t\r\n");
+    r = cli({"export", dir.path().string(), "Good", "Out"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out.rfind("error: The export file ", 0), 0u) << r.out;
+    r = cli({"export", dir.path().string(), "Good", "Out", "--overwrite"});
+    EXPECT_EQ(r.code, 0);
+    r = cli({"export", dir.path().string(), "Bad"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "error: In row 1,Tray9is not a tray\n");
+    r = cli({"export", dir.path().string()});
+    EXPECT_EQ(r.code, 2);
+}

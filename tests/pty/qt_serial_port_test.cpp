@@ -89,6 +89,7 @@ TEST_F(QtSerialPortTest, OpensAtNormalSpeedAndCarriesBytesBothWays)
     EXPECT_EQ(cfgetospeed(&t), B9600);
     EXPECT_TRUE(t.c_iflag & IXON);
     EXPECT_TRUE(t.c_iflag & IXOFF);
+    EXPECT_FALSE(t.c_iflag & IXANY);  // XON/XOFF only: no other byte resumes output
 
     port.write("GET_STAT\r");
     EXPECT_EQ(read_master(9), "GET_STAT\r");
@@ -104,6 +105,8 @@ TEST_F(QtSerialPortTest, OpensAtNormalSpeedAndCarriesBytesBothWays)
     tcgetattr(slave, &t);
     EXPECT_EQ(cfgetospeed(&t), B38400);
     EXPECT_EQ(port.speed(), 38400);
+    EXPECT_TRUE(t.c_iflag & IXON);
+    EXPECT_FALSE(t.c_iflag & IXANY);
 }
 
 TEST_F(QtSerialPortTest, SecondOpenIsInUseAndAMissingDeviceCannotOpen)
@@ -132,6 +135,18 @@ TEST_F(QtSerialPortTest, TimerTriggerFiresOnceAndCanBeDisarmed)
     t.start();
     spin_until([&] { return t.elapsed() > 200; });
     EXPECT_EQ(events.timers, 1);
+}
+
+TEST_F(QtSerialPortTest, TheTimeOutIsNeverShort)
+{
+    ASSERT_EQ(port.open(1), OpenResult::ok);
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer t;
+        t.start();
+        port.arm(4);
+        ASSERT_TRUE(spin_until([&] { return events.timers == i + 1; }));
+        EXPECT_GE(t.elapsed(), 4 * tick_ms);
+    }
 }
 
 TEST_F(QtSerialPortTest, VanishedDeviceIsClosedAndReportedOnce)

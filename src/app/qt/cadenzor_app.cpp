@@ -7,11 +7,14 @@
 #include "ground/prompts.h"
 #include "app/qt/form_name_dialogs.h"
 #include "app/qt/main_form.h"
+#include "app/qt/sample_list_wiring.h"
+#include "app/qt/print_wiring.h"
 #include "app/qt/tray_dialog_hooks.h"
 #include "ground/qt/message_prompts.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/window_place.h"
 #include "ground/settings.h"
+#include "app/qt/install_parts.h"
 #include "language/qt/macro_page.h"
 #include "language/qt/method_page.h"
 #include "link/qt/startup_ui.h"
@@ -79,6 +82,8 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::MethodEditorPage* method_page = kelvo::install_method_editor(main_form, macro_page);
     startup->add_configuration_listener([method_page] { method_page->refresh_from_configuration(); });
     startup->set_reopener(kelvo::DocumentKind::method, [method_page] { method_page->reopen_last_method(); });
+    kelvo::install_sample_list_page(main_form, startup, method_page);
+    kelvo::install_printing(main_form, macro_page, method_page);
 
     kelvo::install_tray_dialog(main_form, *startup);
 

@@ -84,6 +84,9 @@ Tmain_form::Tmain_form(QWidget* parent) : QMainWindow(parent), state_(*this)
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setSizeGripEnabled(true);
+    status_panel = new QLabel(StatusBar1);
+    status_panel->setObjectName("status_panel");
+    StatusBar1->addPermanentWidget(status_panel, 1);
     setStatusBar(StatusBar1);
     set_status_sink([this](const std::string& text) { set_status_text(text); });
 
@@ -372,7 +375,22 @@ void Tmain_form::set_status_window(bool on)
 
 StatusDisplay& Tmain_form::status_display() { return *status_form; }
 
-void Tmain_form::set_status_text(const std::string& text) { StatusBar1->showMessage(to_qstring(text)); }
+QWidget* Tmain_form::splash_widget() { return kelvo_splash; }
+
+void Tmain_form::reset_status_window() { status_display().first_line_only(no_sample_list_text); }
+
+void Tmain_form::status_window_first_line(const std::string& text) { status_display().first_line_only(text); }
+
+void Tmain_form::choose_method_folder_dialog()
+{
+    if (folder_form->exec() != QDialog::Accepted || folder_form->selected_folder().empty()) return;
+    state_.store_folder_choice(folder_form->selected_folder(), folder_form->folders());
+    fill_name_boxes();
+}
+
+void Tmain_form::set_status_text(const std::string& text) { status_panel->setText(to_qstring(text)); }
+
+std::string Tmain_form::status_text() const { return from_qstring(status_panel->text()); }
 
 void Tmain_form::store_status_position() { status_form->store_position(); }
 
@@ -538,6 +556,13 @@ void Tmain_form::closeEvent(QCloseEvent* event)
     state_.close();
     status_form->hide();  // hidden, not closed: that would switch it off
     event->accept();
+}
+
+bool Tmain_form::event(QEvent* event)
+{
+    // Status tips of menus and controls would cover the panel's text.
+    if (event->type() == QEvent::StatusTip) return true;
+    return QMainWindow::event(event);
 }
 
 void Tmain_form::changeEvent(QEvent* event)

@@ -9,10 +9,10 @@
 //   - on_first_activation: run once, queued after the window is first shown
 //     (without it, standalone_first_activation() runs);
 //   - state(): set_hooks(), set_document_ops(), set_offline(), ...;
-//   - mark_started_program(), set_title(), set_firmware_version(),
-//     apply_command_line(), apply_status_box_setting(), status_display().
+//   - StartupWindow, the calls start-up makes of the window.
 #include "app/command_line.h"
 #include "app/main_state.h"
+#include "link/qt/startup_window.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -43,7 +43,7 @@ class Tfolder_form;
 class Tkelvo_splash;
 class Tstatus_form;
 
-class Tmain_form : public QMainWindow, public MainView {
+class Tmain_form : public QMainWindow, public MainView, public StartupWindow {
     Q_OBJECT
 public:
     explicit Tmain_form(QWidget* parent = nullptr);
@@ -55,6 +55,9 @@ public:
     QWidget* method_page = nullptr;
     QWidget* macro_page = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    // The status bar's single simple-text panel: it keeps its text until the
+    // program writes another (menu status tips do not replace it).
+    QLabel* status_panel = nullptr;
 
     // Sample list page: the name box, "&Trays" and "View &Log file".
     QGroupBox* list_name_group = nullptr;
@@ -126,24 +129,36 @@ public:
     void apply_command_line(const CommandLineOptions& options);
     // Writes "Started program" (log and status bar) and marks start-up as
     // complete, so that closing asks to save and stores the settings.
-    void mark_started_program();
-    void set_offline(bool offline) { state_.set_offline(offline); }
+    void mark_started_program() override;
+    void set_offline(bool offline) override { state_.set_offline(offline); }
     bool offline() const { return state_.offline(); }
-    void set_title() { state_.set_title(); }
-    void set_firmware_version(const std::string& version);
+    void set_title() override { state_.set_title(); }
+    void set_firmware_version(const std::string& version) override;
     const std::string& firmware_version() const { return firmware_version_; }
     // Refills all three name boxes from the method folder.
-    void fill_name_boxes() { state_.refresh_all_names(); }
+    void fill_name_boxes() override { state_.refresh_all_names(); }
     // At the first activation with no method folder: the folder dialog
     // (the list as stored), then empty documents whether OK or not.
-    void choose_method_folder_at_start();
+    void choose_method_folder_at_start() override;
 
     // The status window: on/off by the "Status Box" setting (check mark and
     // window, nothing written), or switched by the menu item (written).
-    void apply_status_box_setting();
+    void apply_status_box_setting() override;
     void set_status_window(bool on);
     StatusDisplay& status_display();
-    void set_status_text(const std::string& text);
+    void set_status_text(const std::string& text) override;
+    std::string status_text() const;
+
+    // ---- StartupWindow (the rest)
+    QWidget* window_widget() override { return this; }
+    QTimer* service_timer() override { return kelvo_service_timer; }
+    QWidget* splash_widget() override;
+    bool window_closed() const override { return state_.closed(); }
+    void reset_status_window() override;
+    void status_window_first_line(const std::string& text) override;
+    void choose_method_folder_dialog() override;
+    bool document_page_enabled(DocumentKind kind) const override { return state_.page_enabled(kind); }
+    DocumentOps& document_ops(DocumentKind kind) override { return state_.ops(kind); }
 
     // The word of the page in front: "Sample List", "Method" or "Macro".
     QString page_word() const;
@@ -193,6 +208,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -3,7 +3,6 @@
 #include "ground/documents.h"
 #include "ground/prompts.h"
 #include "ground/qt/list_ops.h"
-#include "app/qt/main_form.h"
 #include "ground/name_dialogs.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/resources.h"
@@ -58,6 +57,7 @@ public:
     explicit Ops(MacroEditorPage& page) : page_(page) {}
     void save(const std::string&) override { page_.document().save(); }
     void save_as(const std::string&) override { page_.document().save_as(); }
+    void print(const std::string&) override { emit page_.print_requested(); }
     void ask_to_save() override { page_.document().ask_to_save(); }
     bool write_back() override { return page_.write_back_pane(); }
     void start_empty(const std::string& name) override { page_.document().new_macro(name); }
@@ -867,19 +867,6 @@ bool MacroEditorPage::eventFilter(QObject* watched, QEvent* event)
     else drop->ignore();
     if (type == QEvent::Drop) dragged_parameter_.clear();
     return true;
-}
-
-// ---------------------------------------------------------------------------
-
-MacroEditorPage* install_macro_editor(Tmain_form& form)
-{
-    auto* page = new MacroEditorPage(form.macro_page);
-    // The window keeps the name box and the lock button in the page's top
-    // row and routes them through its document commands.
-    page->adopt_name_controls(form.macro_name_group, form.macro_select_box, form.lock_button);
-    form.set_editor(Page::macro, page);
-    form.state().set_document_ops(DocumentKind::macro, &page->document_ops());
-    return page;
 }
 
 }  // namespace kelvo

@@ -4,7 +4,7 @@
 // in which an atom line is composed. The macro itself lives in a
 // MacroDocument; the page shows it, edits it, and supplies the document's
 // editor hooks.
-#include "app/document_ops.h"
+#include "ground/document_ops.h"
 #include "language/macro_document.h"
 #include "language/qt/atom_pane_rules.h"
 
@@ -33,7 +33,6 @@ class QToolButton;
 namespace kelvo {
 
 class Tadd_param_form;
-class Tmain_form;
 
 class MacroEditorPage : public QWidget, public MacroEditorHooks {
     Q_OBJECT
@@ -162,6 +161,8 @@ signals:
     // This page's name list was rebuilt (after Save As, Delete): the Method
     // Editor's macro list should follow.
     void macro_names_changed();
+    // "&Print Macro": the printing is wired from outside.
+    void print_requested();
     // The macro of that name was written to its file.
     void macro_written(const QString& name);
 
@@ -205,10 +206,5 @@ private:
     ParameterDialog parameter_dialog_;
     Tadd_param_form* add_param_form_ = nullptr;
 };
-
-// Puts a Macro Editor page into the main window's `macro_page` and connects
-// it to the window's document commands. Returns the page (owned by the
-// window).
-MacroEditorPage* install_macro_editor(Tmain_form& form);
 
 }  // namespace kelvo

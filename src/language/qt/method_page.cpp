@@ -1,13 +1,11 @@
 #include "language/qt/method_page.h"
 
 #include "ground/qt/list_ops.h"
-#include "app/qt/main_form.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/sorted_box.h"
 #include "ground/settings.h"
 #include "ground/text_utils.h"
 #include "config/config_db.h"
-#include "engine/qt/syringe_change.h"
 #include "language/macro.h"
 #include "language/method.h"
 #include "language/qt/macro_page.h"
@@ -69,6 +67,7 @@ public:
     explicit Ops(MethodEditorPage& page) : page_(page) {}
     void save(const std::string&) override { page_.document().save(); }
     void save_as(const std::string&) override { page_.document().save_as(); }
+    void print(const std::string&) override { emit page_.print_requested(); }
     // Unsaved entries in the pane count as changes: they go into the method
     // before the question.
     void ask_to_save() override
@@ -102,8 +101,8 @@ private:
 // ---------------------------------------------------------------------------
 // Construction
 
-MethodEditorPage::MethodEditorPage(QWidget* parent)
-    : QWidget(parent), document_(config()), ops_(std::make_unique<Ops>(*this))
+MethodEditorPage::MethodEditorPage(ExpansionTest expansion_test, QWidget* parent)
+    : QWidget(parent), document_(config(), std::move(expansion_test)), ops_(std::make_unique<Ops>(*this))
 {
     setObjectName("method_editor_page");
     build_widgets();
@@ -618,8 +617,7 @@ double MethodEditorPage::ask_out_of_range(const std::string& context, const std:
                                           double minimum, double proposed, double value)
 {
     if (out_of_range_dialog_) return out_of_range_dialog_->ask(context, unit, maximum, minimum, proposed, value);
-    if (!syringe_change_) syringe_change_ = new Tsyringe_change(window());
-    return syringe_change_->ask(context, unit, maximum, minimum, proposed, value);
+    return MethodEditorHooks::ask_out_of_range(context, unit, maximum, minimum, proposed, value);
 }
 
 // ---------------------------------------------------------------------------
@@ -749,21 +747,6 @@ bool MethodEditorPage::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-// ---------------------------------------------------------------------------
-
-MethodEditorPage* install_method_editor(Tmain_form& form, MacroEditorPage* macro_editor)
-{
-    auto* page = new MethodEditorPage(form.method_page);
-    // The window keeps the name box in the page's top row and routes its
-    // choice through the document commands.
-    page->adopt_name_controls(form.method_name_group, form.method_select_box);
-    form.set_editor(Page::method, page);
-    form.state().set_document_ops(DocumentKind::method, &page->document_ops());
-    page->set_macro_editor(macro_editor);
-    page->set_single_macro_mode(form.state().options().single_macro);
-    return page;
 }
 
 }  // namespace kelvo

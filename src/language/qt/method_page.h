@@ -4,7 +4,7 @@
 // parameter pane in which a macro call line is composed. The method itself
 // lives in a MethodDocument; the page shows it, edits it and supplies the
 // document's editor hooks.
-#include "app/document_ops.h"
+#include "ground/document_ops.h"
 #include "language/method_document.h"
 #include "language/parameter_line.h"
 
@@ -31,8 +31,6 @@ namespace kelvo {
 
 class MacroEditorPage;
 class OutOfRangeDialog;
-class Tmain_form;
-class Tsyringe_change;
 
 // The pane has this many parameter slots (a macro has at most 14
 // parameters; values beyond them are carried unchanged).
@@ -41,8 +39,9 @@ inline constexpr int method_pane_slots = 14;
 class MethodEditorPage : public QWidget, public MethodEditorHooks {
     Q_OBJECT
 public:
-    // The page edits its own MethodDocument over the program-wide configuration.
-    explicit MethodEditorPage(QWidget* parent = nullptr);
+    // The page edits its own MethodDocument over the program-wide
+    // configuration; expansion_test is the run engine's.
+    explicit MethodEditorPage(ExpansionTest expansion_test, QWidget* parent = nullptr);
     ~MethodEditorPage() override;
 
     // --- components (objectName = member name) ---
@@ -132,7 +131,8 @@ public:
     // --- dialogs, replaceable for scripted tests ---
     using SaveNameAsker = std::function<std::optional<std::string>(const std::string& caption, const std::string& current)>;
     void set_save_name_asker(SaveNameAsker asker) { save_name_asker_ = std::move(asker); }
-    // nullptr: the page's own Tsyringe_change, created on first use.
+    // The out-of-range dialog (not owned); without one the proposed value
+    // is taken.
     void set_out_of_range_dialog(OutOfRangeDialog* dialog) { out_of_range_dialog_ = dialog; }
 
     // --- MethodEditorHooks ---
@@ -155,6 +155,8 @@ signals:
     // The method names were rebuilt (after Save, Save As, Delete, a refill):
     // the sample list's method column should follow.
     void method_names_changed();
+    // "&Print Method": the printing is wired from outside.
+    void print_requested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -191,13 +193,6 @@ private:
     MacroEditorPage* macro_editor_ = nullptr;
     SaveNameAsker save_name_asker_;
     OutOfRangeDialog* out_of_range_dialog_ = nullptr;
-    Tsyringe_change* syringe_change_ = nullptr;
 };
-
-// Puts a Method Editor page into the main window's `method_page`, connects it
-// to the window's document commands and to the Macro Editor (which may be
-// nullptr when there is none), and applies the single-macro mode of the
-// window's command line. Returns the page (owned by the window).
-MethodEditorPage* install_method_editor(Tmain_form& form, MacroEditorPage* macro_editor);
 
 }  // namespace kelvo

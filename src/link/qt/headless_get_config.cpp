@@ -5,7 +5,6 @@
 #include "ground/prompts.h"
 #include "ground/settings.h"
 #include "link/kelvo_link.h"
-#include "link/program_configuration.h"
 #include "link/qt/qt_serial_port.h"
 #include "link/startup_chain.h"
 
@@ -69,7 +68,8 @@ std::string offline_reason_text(const StartupChain& chain, const std::string& de
     return "";
 }
 
-int run_headless_get_config(const HeadlessGetConfigOptions& options, std::ostream& out)
+int run_headless_get_config(const HeadlessGetConfigOptions& options, ConfigurationStore& configuration,
+                            std::ostream& out)
 {
     std::unique_ptr<QCoreApplication> app;
     if (!QCoreApplication::instance()) {
@@ -95,7 +95,6 @@ int run_headless_get_config(const HeadlessGetConfigOptions& options, std::ostrea
         link.set_trace([&out](bool sent, const std::string& line) {
             out << (sent ? "> " : "< ") << cp1252_to_utf8(line) << std::endl;
         });
-    ProgramConfiguration configuration;
     StartupChain chain(link, configuration, ui);
     chain.set_port_number(1);
 

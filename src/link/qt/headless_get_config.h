@@ -8,6 +8,8 @@
 
 namespace kelvo {
 
+class ConfigurationStore;
+
 struct HeadlessGetConfigOptions {
     std::string device;  // the file system's name of the serial device (UTF-8)
     std::string folder;  // the method folder (UTF-8)
@@ -28,6 +30,8 @@ std::string offline_reason_text(const StartupChain& chain, const std::string& de
 // 1 the received configuration did not parse (it was set aside beside the
 // saved copy) or could not be saved; 2 the instrument could not be reached
 // (offline fallback run) or stopped answering.
-int run_headless_get_config(const HeadlessGetConfigOptions& options, std::ostream& out);
+// configuration: where the received text is parsed and the tray report written.
+int run_headless_get_config(const HeadlessGetConfigOptions& options, ConfigurationStore& configuration,
+                            std::ostream& out);
 
 }  // namespace kelvo

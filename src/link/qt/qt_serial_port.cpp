@@ -9,6 +9,7 @@
 #include <QSerialPortInfo>
 
 #ifndef Q_OS_WIN
+#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -17,6 +18,8 @@ namespace kelvo {
 QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent)
 {
     timer_.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; a time-out must never be short.
+    timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &QtSerialPort::on_timer);
 }
 
@@ -64,6 +67,16 @@ OpenResult QtSerialPort::open(int port)
         return OpenResult::cannot_open;
     }
     speed_ = normal_speed;
+#ifndef Q_OS_WIN
+    // Qt's software flow control also sets IXANY (any byte resumes a stopped
+    // output); the instrument's flow control is XON/XOFF alone. The speed
+    // changes later read the settings back, so clearing it once holds.
+    termios tio{};
+    if (::tcgetattr(port_->handle(), &tio) == 0 && (tio.c_iflag & IXANY)) {
+        tio.c_iflag &= ~static_cast<tcflag_t>(IXANY);
+        ::tcsetattr(port_->handle(), TCSANOW, &tio);
+    }
+#endif
     // A pseudo-terminal has no modem lines and refuses these; that is fine.
     port_->setDataTerminalReady(false);
     port_->setRequestToSend(false);

@@ -1,13 +1,10 @@
 #include "link/qt/startup_ui.h"
 
 #include "ground/cp1252.h"
+#include "ground/document_ops.h"
 #include "ground/documents.h"
 #include "ground/prompts.h"
-#include "app/qt/folder_form.h"
-#include "app/qt/kelvo_splash.h"
-#include "app/qt/main_form.h"
 #include "ground/settings.h"
-#include "engine/status_display.h"
 #include "link/qt/kelvo_lib_form.h"
 #include "link/qt/pchoice_form.h"
 #include "link/qt/port_form.h"
@@ -19,6 +16,7 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
 #include <filesystem>
@@ -46,7 +44,7 @@ bool document_exists(const std::string& name, DocumentKind kind)
 // service timer.
 class CloseWatcher final : public QObject {
 public:
-    CloseWatcher(Tmain_form& main, std::function<void()> closed) : QObject(&main), main_(main), closed_(std::move(closed))
+    CloseWatcher(QWidget& main, std::function<void()> closed) : QObject(&main), main_(main), closed_(std::move(closed))
     {
         main.installEventFilter(this);
     }
@@ -63,7 +61,7 @@ public:
     }
 
 private:
-    Tmain_form& main_;
+    QWidget& main_;
     std::function<void()> closed_;
 };
 
@@ -88,24 +86,26 @@ void raise_process_priority()
 
 // ---- Window creation
 
-StartupController::StartupController(Tmain_form& main, const CommandLineOptions& options, SerialPort* port)
-    : QObject(&main), main_(main), options_(options)
+StartupController::StartupController(StartupWindow& main, const StartupOptions& options,
+                                     std::unique_ptr<ConfigurationStore> configuration, SerialPort* port)
+    : QObject(main.window_widget()), main_(main), options_(options), configuration_(std::move(configuration))
 {
     setObjectName("startup");
+    QWidget* window = main.window_widget();
     // The forms, in the order of the program's entry.
-    kelvo_lib = new Tkelvo_lib(&main, port);
-    port_form = new Tport_form(kelvo_lib->port(), &main);
-    pchoice_form = new Tpchoice_form(&main);
+    kelvo_lib = new Tkelvo_lib(window, port);
+    port_form = new Tport_form(kelvo_lib->port(), window);
+    pchoice_form = new Tpchoice_form(window);
 
     KelvoLink& l = link();
-    chain_ = std::make_unique<StartupChain>(l, configuration_, *this);
+    chain_ = std::make_unique<StartupChain>(l, *configuration_, *this);
     kelvo_lib->on_status_text = [this](const std::string& text) { main_.set_status_text(text); };
     kelvo_lib->on_close_splash = [this] { close_splash_and_show_main(); };
 
     // The settings of the run.
     l.set_atom_timeout_ticks(ticks_from_ms(read_setting_integer("Atom timeout (msec)", 3000)));
     l.set_status_timeout_ticks(ticks_from_ms(read_setting_integer("Status timeout (msec)", 3000)));
-    main_.kelvo_service_timer->setInterval(polling_interval_ms());
+    main_.service_timer()->setInterval(polling_interval_ms());
     read_setting_text("Status Box", "True");
     if (options_.offline) l.set_offline(true);
     chain_->set_offline_by_switch(options_.offline_by_switch);
@@ -113,12 +113,10 @@ StartupController::StartupController(Tmain_form& main, const CommandLineOptions&
     start_time_.start();
     kelvo_lib->set_debug_window(options_.debug_window);
 
-    main_.state().set_hooks(this);
-    main_.on_first_activation = [this] { first_activation(); };
-    connect(main_.kelvo_service_timer, &QTimer::timeout, this, [this] { kelvo_service_timerTimer(); });
-    main_.kelvo_service_timer->start();
-    new CloseWatcher(main_, [this] {
-        main_.kelvo_service_timer->stop();
+    connect(main_.service_timer(), &QTimer::timeout, this, [this] { kelvo_service_timerTimer(); });
+    main_.service_timer()->start();
+    new CloseWatcher(*window, [this] {
+        main_.service_timer()->stop();
         kelvo_lib->close();
         // A port dialog of start-up still up would keep the program alive.
         for (QDialog* dialog : {static_cast<QDialog*>(pchoice_form), static_cast<QDialog*>(port_form)})
@@ -126,11 +124,9 @@ StartupController::StartupController(Tmain_form& main, const CommandLineOptions&
     });
 }
 
-StartupController::~StartupController()
-{
-    main_.state().set_hooks(nullptr);
-    release_single_instance();
-}
+// The controller goes with the main window's children, after the window's
+// own state: it touches nothing of the window here.
+StartupController::~StartupController() { release_single_instance(); }
 
 KelvoLink& StartupController::link() { return kelvo_lib->link(); }
 
@@ -173,7 +169,7 @@ void StartupController::release_single_instance()
 void StartupController::close_program()
 {
     kelvo_lib->close();
-    main_.close();
+    main_.window_widget()->close();
 }
 
 // ---- First activation
@@ -191,12 +187,12 @@ void StartupController::first_activation()
     link().post_user_message(user_message::create_data_system_links);
 
     if (method_folder().empty()) main_.choose_method_folder_at_start();
-    main_.status_display().first_line_only(no_sample_list_text);
+    main_.reset_status_window();
 
     chain_->set_port_number(read_setting_integer("Port", 1));
     main_.set_offline(link().offline());
     if (!chain_->start()) return;  // "Exit program"
-    if (chain_->outcome() == ChainOutcome::running && !options_.chemstation()) show_splash();
+    if (chain_->outcome() == ChainOutcome::running && !options_.no_splash) show_splash();
     if (!splash_showing_) finish_activation();
 }
 
@@ -211,7 +207,7 @@ void StartupController::finish_activation()
 
 void StartupController::show_splash()
 {
-    Tkelvo_splash* splash = main_.kelvo_splash;
+    QWidget* splash = main_.splash_widget();
     // Modal for the user, while the chain goes on in the message loop.
     splash->setWindowModality(Qt::ApplicationModal);
     splash->show();
@@ -222,12 +218,13 @@ void StartupController::close_splash_and_show_main()
 {
     if (splash_showing_) {
         splash_showing_ = false;
-        main_.kelvo_splash->hide();
+        main_.splash_widget()->hide();
     }
-    if (!main_.isVisible() && main_.state().closed()) return;
-    main_.show();
-    main_.raise();
-    main_.activateWindow();
+    QWidget* window = main_.window_widget();
+    if (!window->isVisible() && main_.window_closed()) return;
+    window->show();
+    window->raise();
+    window->activateWindow();
     finish_activation();
 }
 
@@ -271,13 +268,7 @@ void StartupController::set_window_title()
     main_.set_title();
 }
 
-void StartupController::choose_method_folder()
-{
-    Tfolder_form* folder = main_.folder_form;
-    if (folder->exec() != QDialog::Accepted || folder->selected_folder().empty()) return;
-    main_.state().store_folder_choice(folder->selected_folder(), folder->folders());
-    main_.fill_name_boxes();
-}
+void StartupController::choose_method_folder() { main_.choose_method_folder_dialog(); }
 
 void StartupController::refill_object_pickers()
 {
@@ -299,7 +290,7 @@ void StartupController::reopen(DocumentKind kind)
     const std::string name = read_setting_text(document_setting(kind), "");
     if (document_exists(name, kind)) {
         main_.show_name(kind, name);
-        main_.state().ops(kind).name_selected(name);
+        main_.document_ops(kind).name_selected(name);
     } else {
         main_.show_name(kind, "");
         write_setting_text(document_setting(kind), "");
@@ -308,15 +299,14 @@ void StartupController::reopen(DocumentKind kind)
 
 void StartupController::reopen_last_documents()
 {
-    const MainState& state = main_.state();
-    if (state.page_enabled(Page::macro)) reopen(DocumentKind::macro);
+    if (main_.document_page_enabled(DocumentKind::macro)) reopen(DocumentKind::macro);
     else {
         main_.show_name(DocumentKind::macro, "");
         write_setting_text(document_setting(DocumentKind::macro), "");
     }
     // A method page that is not shown keeps its setting for another start.
-    if (state.page_enabled(Page::method)) reopen(DocumentKind::method);
-    if (state.page_enabled(Page::sample_list)) reopen(DocumentKind::sample_list);
+    if (main_.document_page_enabled(DocumentKind::method)) reopen(DocumentKind::method);
+    if (main_.document_page_enabled(DocumentKind::sample_list)) reopen(DocumentKind::sample_list);
     else {
         main_.show_name(DocumentKind::sample_list, "");
         write_setting_text(document_setting(DocumentKind::sample_list), "");
@@ -325,14 +315,14 @@ void StartupController::reopen_last_documents()
 
 void StartupController::status_window_first_line(const std::string& text)
 {
-    main_.status_display().first_line_only(text);
+    main_.status_window_first_line(text);
 }
 
 void StartupController::clear_documents()
 {
     for (DocumentKind kind : {DocumentKind::method, DocumentKind::macro, DocumentKind::sample_list}) {
         main_.show_name(kind, "");
-        main_.state().ops(kind).start_empty("");
+        main_.document_ops(kind).start_empty("");
     }
 }
 
@@ -349,9 +339,9 @@ void StartupController::chain_finished(ChainOutcome outcome)
 
 // The main window closed (its close button, a termination signal, or the
 // application's quit closing every window): start-up asks nothing more.
-bool StartupController::quitting() const { return main_.state().closed() || QCoreApplication::closingDown(); }
+bool StartupController::quitting() const { return main_.window_closed() || QCoreApplication::closingDown(); }
 
-// ---- MainHooks
+// ---- The main window's hooks
 
 void StartupController::reload_configuration()
 {
@@ -367,10 +357,5 @@ bool StartupController::choose_port()
 }
 
 void StartupController::offline_fallback() { chain_->offline_fallback(); }
-
-StartupController* install_startup(Tmain_form& main, const CommandLineOptions& options, SerialPort* port)
-{
-    return new StartupController(main, options, port);
-}
 
 }  // namespace kelvo

@@ -11,10 +11,11 @@
 // when a configuration has been read, and reopen the last document of their
 // kind. Without a listener for a kind, the last document is reopened through
 // the kind's DocumentOps (name_selected).
-#include "app/command_line.h"
+//
+// The main window is reached through StartupWindow; the composition root
+// wires the window's first activation and hooks to the controller.
 #include "ground/document_kind.h"
-#include "app/main_hooks.h"
-#include "link/program_configuration.h"
+#include "link/qt/startup_window.h"
 #include "link/startup_chain.h"
 
 #include <QElapsedTimer>
@@ -33,7 +34,6 @@ namespace kelvo {
 
 class SerialPort;
 class Tkelvo_lib;
-class Tmain_form;
 class Tpchoice_form;
 class Tport_form;
 
@@ -50,14 +50,23 @@ QString default_single_instance_lock_path();
 // Best effort: a higher priority for the process; a refusal is ignored.
 void raise_process_priority();
 
-class StartupController final : public QObject, public StartupUi, public MainHooks {
+// The command line's decisions that start-up follows.
+struct StartupOptions {
+    bool offline = false;            // no serial port at all
+    bool offline_by_switch = false;  // offline because of the "OFF" switch
+    bool debug_window = false;       // the link window's debug lines shown
+    bool no_splash = false;          // a data system that starts the program hidden
+};
+
+class StartupController final : public QObject, public StartupUi {
     Q_OBJECT
 public:
     // Window creation: the forms of the link (`Tkelvo_lib`, `Tport_form`,
-    // `Tpchoice_form`), the settings, the service timer, the first
-    // activation hooked into the main window. port: the serial port to use
-    // (not owned; tests pass a fake), else the link window owns a real one.
-    StartupController(Tmain_form& main, const CommandLineOptions& options, SerialPort* port = nullptr);
+    // `Tpchoice_form`), the settings, the service timer. configuration: the
+    // database the chain fills. port: the serial port to use (not owned;
+    // tests pass a fake), else the link window owns a real one.
+    StartupController(StartupWindow& main, const StartupOptions& options,
+                      std::unique_ptr<ConfigurationStore> configuration, SerialPort* port = nullptr);
     ~StartupController() override;
 
     Tkelvo_lib* kelvo_lib = nullptr;
@@ -66,7 +75,7 @@ public:
 
     KelvoLink& link();
     StartupChain& chain() { return *chain_; }
-    const CommandLineOptions& options() const { return options_; }
+    const StartupOptions& options() const { return options_; }
 
     // The lock file that stands for the named mutex (before the first
     // activation; by default default_single_instance_lock_path()).
@@ -112,11 +121,15 @@ public:
     void chain_finished(ChainOutcome outcome) override;
     bool quitting() const override;
 
-    // ---- MainHooks (the link's part)
-    void release_single_instance() override;
-    void reload_configuration() override;
-    bool choose_port() override;
-    void offline_fallback() override;
+    // ---- What the main window's hooks ask of the link
+    // Closing, step 1: give up the single-instance lock.
+    void release_single_instance();
+    // "&Reload Kelvo Configuration": the connection chain again.
+    void reload_configuration();
+    // "&Port...": the port chooser, modally; true when it closed with OK.
+    bool choose_port();
+    // A method folder chosen while offline: the offline fallback from there.
+    void offline_fallback();
 
 private:
     bool take_single_instance();
@@ -126,9 +139,9 @@ private:
     void finish_activation();
     void reopen(DocumentKind kind);
 
-    Tmain_form& main_;
-    CommandLineOptions options_;
-    ProgramConfiguration configuration_;
+    StartupWindow& main_;
+    StartupOptions options_;
+    std::unique_ptr<ConfigurationStore> configuration_;
     std::unique_ptr<StartupChain> chain_;
     std::unique_ptr<QLockFile> lock_;
     QString lock_path_;
@@ -144,9 +157,5 @@ private:
     // there means "ask about the busy port again", not "give up".
     bool chooser_after_busy_port_ = false;
 };
-
-// Creates the controller as a child of the main window and hooks it in
-// (first activation, service timer, main-window hooks).
-StartupController* install_startup(Tmain_form& main, const CommandLineOptions& options, SerialPort* port = nullptr);
 
 }  // namespace kelvo

@@ -177,6 +177,7 @@ void Ttray_form::place_grid()
     }
     const TrayPicture picture = place_tray_grid(grid, tray_box_);
     selection_.reset(grid, picture);
+    shown_tray_ = current_tray_;
     numbers_shown_ = false;
     if (!selection_.picture().empty()) {
         const QFontMetrics fm(tray_picture->font());
@@ -245,7 +246,7 @@ void Ttray_form::paint_holder()
 void Ttray_form::paint_tray()
 {
     const TrayPicture& picture = selection_.picture();
-    if (current_tray_.empty() || picture.empty()) return;
+    if (shown_tray_.empty() || picture.empty()) return;
     QPainter p(tray_picture);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(tray_picture->rect(), aqua);
@@ -381,7 +382,9 @@ void Ttray_form::add_rows(bool insert)
         prompts().show_error(too_many_vials_text);
         return;
     }
-    if (hooks_.add_rows) hooks_.add_rows(vials, current_tray_, insert);
+    // The rows name the tray whose vials were picked: a right click makes
+    // another tray current without showing it.
+    if (hooks_.add_rows) hooks_.add_rows(vials, shown_tray_, insert);
     selection_.deselect_all();
     tray_picture->update();
 }

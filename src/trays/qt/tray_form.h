@@ -73,6 +73,8 @@ public:
     // ---- State, for the page and for tests
     const std::string& current_tray() const { return current_tray_; }
     const std::string& type_change_tray() const { return type_change_tray_; }
+    // The tray whose vials the top view shows.
+    const std::string& shown_tray() const { return shown_tray_; }
     const HolderTable& holder_table() const { return table_; }
     HolderLayout holder_layout() const;
     const VialSelection& selection() const { return selection_; }
@@ -118,6 +120,7 @@ private:
     VialSelection selection_;
     std::string current_tray_;
     std::string type_change_tray_;
+    std::string shown_tray_;
     IntRect tray_box_;
     bool activated_ = false;
     bool numbers_shown_ = false;

@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -696,3 +697,33 @@ TEST_F(MainFormTest, StandaloneFirstActivationStartsOfflineAndMarksStartUp)
     EXPECT_EQ(hooked, 1);
     EXPECT_FALSE(other->state().started_program());
 }
+
+namespace {
+
+TEST_F(MainFormTest, StatusBarKeepsItsTextWhileMenusAreOpened)
+{
+    auto form = make_form();
+    form->show();
+    form->set_status_text("Started program");
+    // Open the File menu with the keyboard and walk its items: their status
+    // tips must not replace the text.
+    form->new_item->setStatusTip("a tip");
+    QKeyEvent alt_f(QEvent::KeyPress, Qt::Key_F, Qt::AltModifier, "f");
+    QApplication::sendEvent(form.get(), &alt_f);
+    form->File1->popup(form->mapToGlobal(QPoint(0, 0)));
+    QApplication::processEvents();
+    for (int i = 0; i < 3; ++i) {
+        press_key(form->File1, Qt::Key_Down);
+        QApplication::processEvents();
+        EXPECT_EQ(form->status_text(), "Started program");
+    }
+    form->new_item->hover();
+    QApplication::processEvents();
+    EXPECT_EQ(form->status_text(), "Started program");
+    press_key(form->File1, Qt::Key_Escape);
+    form->File1->hide();
+    EXPECT_EQ(form->status_text(), "Started program");
+    EXPECT_TRUE(form->StatusBar1->currentMessage().isEmpty());
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 // loads without a message, and every line survives a trip through the atom
 // pane unchanged. With CADENZOR_SCREENSHOT set, the page is also rendered
 // into that file (docs/macro_editor.png is made this way).
+#include "app/qt/install_parts.h"
 #include "ground/documents.h"
 #include "app/qt/main_form.h"
 #include "language/macro.h"

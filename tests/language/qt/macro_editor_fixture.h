@@ -5,6 +5,7 @@
 #include "ground/prompts.h"
 #include "ground/settings.h"
 #include "config/config_db.h"
+#include "language/bound_check.h"
 #include "language/macro.h"
 #include "recording_prompts.h"
 #include "temp_dir.h"
@@ -73,7 +74,7 @@ protected:
     void SetUp() override
     {
         set_method_folder(dir.path().string());
-        ASSERT_TRUE(config().parse(split_lines(configuration_text())));
+        ASSERT_TRUE(parse_configuration(config(), split_lines(configuration_text())));
         prompts.shown.clear();
     }
     void TearDown() override { set_method_folder(""); }

@@ -1,8 +1,10 @@
+#include "app/qt/install_parts.h"
 #include "language/qt/macro_page.h"
 
 #include "ground/qt/list_ops.h"
 #include "app/qt/main_form.h"
 #include "ground/qt/qt_text.h"
+#include "language/bound_check.h"
 #include "language/qt/add_param_form.h"
 #include "macro_editor_fixture.h"
 
@@ -587,7 +589,7 @@ TEST_F(MacroPageTest, AReloadedConfigurationRefillsAtomsAndPane)
     load("Reload", {"WAIT(30,,)"});
     std::string changed = test::small_configuration;
     changed.replace(changed.find("!SIGNAL\n"), 8, "!PAUSE\nSeconds;0;60;5;1;s\n!SIGNAL\n");
-    ASSERT_TRUE(config().parse(test::split_lines(changed)));
+    ASSERT_TRUE(parse_configuration(config(), test::split_lines(changed)));
     page->refresh_from_configuration();
     EXPECT_EQ(page->select_atom_box->count(), config().atom_count());
     EXPECT_NE(page->select_atom_box->findText("PAUSE"), -1);

@@ -4,12 +4,14 @@
 // through the out-of-range dialog, and the page inside the main window.
 // With CADENZOR_METHOD_SCREENSHOT set, the page is also rendered into that
 // file (docs/method_editor.png is made this way).
+#include "app/qt/install_parts.h"
 #include "language/qt/method_page.h"
 
 #include "ground/documents.h"
 #include "ground/log.h"
 #include "ground/qt/list_ops.h"
 #include "app/qt/main_form.h"
+#include "engine/expand.h"
 #include "ground/qt/qt_text.h"
 #include "ground/settings.h"
 #include "ground/text_utils.h"
@@ -76,7 +78,7 @@ protected:
         test::MacroEditorFixture::SetUp();
         previous_log = log_path();
         set_log_path(dir.file("cadenzor.log"));
-        page = std::make_unique<MethodEditorPage>();
+        page = std::make_unique<MethodEditorPage>(test_expansion);
         page->set_out_of_range_dialog(&out_of_range);
         page->set_save_name_asker([this](const std::string& caption, const std::string& current) {
             asked_names.push_back(caption + "|" + current);

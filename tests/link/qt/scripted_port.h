@@ -99,6 +99,7 @@ private:
             for (const std::string& l : configuration) out += l + "\r";
             out += "READY\r";
         } else if (line == "GET_FW_VERSION") out = firmware + "\rREADY\r";
+        else if (line.rfind("DLD_OBJ ", 0) == 0) out = "READY\r";
         else out = "@" + line + "?\r";
         const int sent_at = instrument_speed;
         instrument_speed = speed_after;

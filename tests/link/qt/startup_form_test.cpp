@@ -5,6 +5,7 @@
 #include "ground/documents.h"
 #include "ground/log.h"
 #include "app/qt/about_form.h"
+#include "app/qt/install_parts.h"
 #include "app/qt/kelvo_splash.h"
 #include "app/qt/main_form.h"
 #include "ground/qt/qt_text.h"
@@ -134,7 +135,7 @@ protected:
         return wait_until([&] { return startup->chain().outcome() != ChainOutcome::running; });
     }
     std::string title() const { return from_qstring(main->windowTitle()); }
-    std::string status_bar() const { return from_qstring(main->StatusBar1->currentMessage()); }
+    std::string status_bar() const { return main->status_text(); }
     std::string log() const { return test::read_file(temp.file("cadenzor.log")); }
     void save_configuration() { ASSERT_TRUE(save_configuration_lines(saved_configuration_path(), port.configuration)); }
 

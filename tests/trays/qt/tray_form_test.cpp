@@ -220,6 +220,21 @@ TEST_F(TrayFormTest, RightClickOffersTheTypesOfTheTraysGroupsAndChangesTheType)
               std::string::npos);
 }
 
+TEST_F(TrayFormTest, RowsNameTheShownTrayAfterARightClickWithoutAChoice)
+{
+    click_vial(0, 0);
+    QTest::mouseClick(form->tray_holder_picture, Qt::RightButton, {}, on_tray("Front"));
+    EXPECT_EQ(form->current_tray(), "Front");
+    form->tray_type_popup->close();
+    EXPECT_EQ(form->shown_tray(), "Upper");
+    EXPECT_EQ(form->tray_label->text(), "Upper:VT15");
+    QTest::mouseClick(form->add_button, Qt::LeftButton);
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].tray, "Upper");
+    EXPECT_EQ(added[0].vials, std::vector<int>{1});
+    EXPECT_TRUE(sent.empty());
+}
+
 TEST_F(TrayFormTest, AtMostSixteenTypesAreOffered)
 {
     std::string objects = "TRAY_HOLDER;H;0;0;0\nTRAY;T;H;Y0;0;0;0;\n";
@@ -231,6 +246,29 @@ TEST_F(TrayFormTest, AtMostSixteenTypesAreOffered)
     ASSERT_EQ(items.size(), 16);
     EXPECT_EQ(items.back(), "Y15");
     form->tray_type_popup->close();
+}
+
+TEST_F(TrayFormTest, MoreThanAThousandVialsAreRefusedWhole)
+{
+    ASSERT_TRUE(db.parse(config_test::lines_of(config_test::config_text(
+        "", tray_test::classes, "TRAY_HOLDER;H;0;0;0\nTRAY_TYPE;Big;40000;0;0;30000;40;30;\nTRAY;T;H;Big;0;0;0;\n"))));
+    form->refresh_from_configuration();
+    ASSERT_EQ(form->selection().grid().cell_count(), 1200);
+    QTest::mouseClick(form->select_all_button, Qt::LeftButton);
+    QTest::mouseClick(form->add_button, Qt::LeftButton);
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{"error: At most 1000 vials can be added at a time!"});
+    EXPECT_TRUE(added.empty());
+    EXPECT_EQ(form->selection().selected_count(), 1200);
+    // A thousand go.
+    QTest::mouseClick(form->deselect_button, Qt::LeftButton);
+    const IntRect r = form->selection().picture().rect;
+    QTest::mousePress(form->tray_picture, Qt::LeftButton, {}, QPoint(1, 1));  // (0, 0) would mean the centre
+    QTest::mouseMove(form->tray_picture, QPoint(r.width, r.height));
+    QTest::mouseRelease(form->tray_picture, Qt::LeftButton, {}, QPoint(r.width, r.height * 25 / 30));
+    EXPECT_EQ(form->selection().selected_count(), 1000);
+    QTest::mouseClick(form->add_button, Qt::LeftButton);
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].vials.size(), 1000u);
 }
 
 TEST_F(TrayFormTest, AHolderWithoutTraysShowsNoTray)

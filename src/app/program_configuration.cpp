@@ -1,12 +1,13 @@
-#include "link/program_configuration.h"
+#include "app/program_configuration.h"
 
 #include "ground/cp1252.h"
 #include "config/config_db.h"
+#include "language/bound_check.h"
 #include "trays/tray_report.h"
 
 namespace kelvo {
 
-bool ProgramConfiguration::parse(const std::vector<std::string>& lines) { return config().parse(lines); }
+bool ProgramConfiguration::parse(const std::vector<std::string>& lines) { return parse_configuration(config(), lines); }
 
 int ProgramConfiguration::object_count() const { return config().object_count(); }
 

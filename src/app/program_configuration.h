@@ -1,6 +1,8 @@
 #pragma once
 // The chain's view of the program-wide configuration database and the tray
-// report in the method folder.
+// report in the method folder. It joins the link, the configuration, the
+// parameter expressions (the bound check) and the trays, so it lives with
+// the composition root; start-up and get-config receive it.
 #include "link/startup_chain.h"
 
 namespace kelvo {

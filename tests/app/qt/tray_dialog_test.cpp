@@ -1,0 +1,128 @@
+// The vial selection dialog in the program: opened by "&Trays", refreshed by
+// the configuration read at start-up, and changing a tray type on the
+// (scripted) instrument.
+#include "app/command_line.h"
+#include "app/qt/main_form.h"
+#include "app/qt/tray_dialog_hooks.h"
+#include "ground/documents.h"
+#include "ground/log.h"
+#include "ground/qt/qt_text.h"
+#include "ground/settings.h"
+#include "link/qt/startup_ui.h"
+#include "link/startup_chain.h"
+#include "trays/qt/tray_form.h"
+
+#include "link/qt/scripted_port.h"
+#include "recording_prompts.h"
+#include "temp_dir.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+using namespace kelvo;
+
+namespace {
+
+bool wait_until(const std::function<bool()>& done, int limit_ms = 15000)
+{
+    QDeadlineTimer deadline(limit_ms);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+class TrayDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = (temp.path() / "methods").string();
+        std::filesystem::create_directories(folder);
+        set_method_folder(folder);
+        set_log_path(temp.file("cadenzor.log"));
+        ASSERT_TRUE(load_configuration_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol",
+                                             port.configuration));
+        write_setting_text("Method Folder", folder);
+        write_setting_integer("Atom timeout (msec)", 550);
+        write_setting_integer("Status timeout (msec)", 550);
+        write_setting_integer("Polling interval", 10);
+        main = std::make_unique<Tmain_form>();
+        const CommandLineOptions options = parse_command_line({});
+        main->apply_command_line(options);
+        startup = install_startup(*main, options, &port);
+        startup->set_lock_path(QString::fromStdString(temp.file("Kelvo_Mutex.lock")));
+        trays = install_tray_dialog(*main, *startup);
+        main->show();
+        ASSERT_TRUE(wait_until([&] { return main->first_activation_done(); }));
+        ASSERT_TRUE(wait_until([&] { return startup->chain().outcome() != ChainOutcome::running; }));
+        ASSERT_EQ(startup->chain().outcome(), ChainOutcome::online);
+    }
+    void TearDown() override
+    {
+        main.reset();
+        set_method_folder("");
+    }
+
+    test::TempDir temp;
+    MemorySettingsStore store;
+    SettingsScope settings_scope{store};
+    test::RecordingPrompts prompts;
+    PromptsScope prompts_scope{prompts};
+    link_test::ScriptedPort port;
+    std::string folder;
+    std::unique_ptr<Tmain_form> main;
+    StartupController* startup = nullptr;
+    Ttray_form* trays = nullptr;
+};
+
+TEST_F(TrayDialogTest, TraysButtonOpensTheDialogOnTheConfigurationRead)
+{
+    EXPECT_FALSE(trays->isVisible());
+    QTest::mouseClick(main->tray_button, Qt::LeftButton);
+    ASSERT_TRUE(trays->isVisible());
+    EXPECT_FALSE(trays->isModal());
+    EXPECT_EQ(trays->tray_holder_box->count(), 2);
+    EXPECT_EQ(trays->tray_holder_box->itemText(1), "Cooler");
+    EXPECT_EQ(trays->current_tray(), "Tray1");
+    // The main window keeps working beside it.
+    EXPECT_TRUE(main->isEnabled());
+}
+
+TEST_F(TrayDialogTest, ATrayTypeChangeGoesToTheInstrumentAndIntoTheLog)
+{
+    QTest::mouseClick(main->tray_button, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(trays));
+    const HolderTrayShape& tray2 = trays->holder_layout().trays[1];
+    ASSERT_EQ(trays->holder_table().trays[1].name, "Tray2");
+    QTest::mouseClick(trays->tray_holder_picture, Qt::RightButton, {},
+                      QPoint(tray2.hit.left + 2, tray2.hit.top + 2));
+    ASSERT_TRUE(trays->tray_type_popup->isVisible());
+    QAction* vt15 = nullptr;
+    for (QAction* a : trays->tray_type_popup->actions())
+        if (a->isVisible() && a->text() == "VT15") vt15 = a;
+    ASSERT_TRUE(vt15);
+    QTest::mouseClick(trays->tray_type_popup, Qt::LeftButton, {}, trays->tray_type_popup->actionGeometry(vt15).center());
+    const std::string command = "DLD_OBJ TRAY;Tray2;Stack;VT15;0;70000;0;0;0;0;AB";
+    ASSERT_TRUE(wait_until([&] {
+        return std::find(port.received.begin(), port.received.end(), command) != port.received.end();
+    }));
+    ASSERT_TRUE(wait_until([&] { return main->StatusBar1->currentMessage() == "Tray type of Tray2 set to VT15"; }));
+    EXPECT_NE(test::read_file(temp.file("cadenzor.log")).find(" : Tray type of Tray2 set to VT15\r\n"),
+              std::string::npos);
+    EXPECT_EQ(trays->tray_label->text(), "Tray2:VT15");
+    EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front();
+}
+
+}  // namespace
