@@ -1,3 +1,4 @@
+#include "datasystem/data_system_gate.h"
 #include "datasystem/data_system_link.h"
 #include "datasystem/dde_dbus_names.h"
 #include "ground/debug_lines.h"
@@ -244,6 +245,15 @@ TEST_F(DataSystemLinkTest, TheWaitSendsTheRowOnceAndGoesOnOnlyAfterAFreshReady)
     dde.change("CPWAIT", "Qerant_SequenceStatus$", "READY");
     EXPECT_TRUE(link->ready_for_run());
     EXPECT_FALSE(link->ready_for_run());
+
+    // The same through the run engine's gate.
+    DataSystemLinkGate gate(*link);
+    EXPECT_TRUE(gate.active());
+    gate.send_row();
+    EXPECT_EQ(dde.executed.size(), 3u);
+    EXPECT_FALSE(gate.ready());
+    dde.change("CPWAIT", "Qerant_SequenceStatus$", "READY");
+    EXPECT_TRUE(gate.ready());
 }
 
 TEST_F(DataSystemLinkTest, OutsideChemStationModeNothingIsMadeAndNothingWaits)
@@ -258,6 +268,7 @@ TEST_F(DataSystemLinkTest, OutsideChemStationModeNothingIsMadeAndNothingWaits)
         EXPECT_FALSE(link->tick());
         link->send_row_for_run();
         EXPECT_FALSE(link->ready_for_run());
+        EXPECT_FALSE(DataSystemLinkGate(*link).active());
         EXPECT_FALSE(link->send_row(fixed_row("T")));
         link->send_current_row();
         link->request_table();

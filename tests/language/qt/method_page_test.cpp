@@ -577,8 +577,9 @@ protected:
 TEST_F(MethodPageInWindowTest, TheWindowsNameBoxLoadsMethodsAndKeepsTheSetting)
 {
     EXPECT_EQ(in_window->method_select_box, form->method_select_box);
-    EXPECT_EQ(in_window->method_names(), (std::vector<std::string>{"Data System Injection", "Large Volume Injection", "Sandwich Injection",
-                                                                    "Standard Injection", "Wash Cycles"}));
+    EXPECT_EQ(in_window->method_names(),
+              (std::vector<std::string>{"Data System Injection", "Large Volume Injection", "Sandwich Injection",
+                                        "Standard Injection", "Wash Cycles"}));
     pick("Wash Cycles");
     EXPECT_EQ(in_window->document().name(), "Wash Cycles");
     EXPECT_EQ(read_setting_text("Method", ""), "Wash Cycles");
