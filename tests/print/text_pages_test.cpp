@@ -216,7 +216,7 @@ TEST(DocumentPrints, MacroPrintoutOfTheDemoMacro)
         "2:4 *Parameters:",
         "2:6 Injector;INJECTOR",
         "2:7 Signal;OUT_SIGNAL",
-        "2:8 Speed (\xB5l/s);SYR.Inject Speed;0.1;SYR.Max Speed",
+        "2:8 Speed (\xB5l/s);5;0.1;SYR.Max Speed",
         "2:9 Delay (s);2;0;600",
         "3:1 Page 3 of 4",
         "3:3 *VALVE",
