@@ -108,6 +108,11 @@ bool SampleListDocument::write_list(const std::string& name)
         return false;
     }
     const std::string path = sample_list_path(name);
+    // The atomic rename would replace a write-protected file as well.
+    if (is_read_only_file(path)) {
+        show_error("Sample list " + name + " is read only");
+        return false;
+    }
     std::string bytes;
     for (const std::string& line : list_lines(table_, list_separator)) bytes += line + "\r\n";
     if (!write_document_atomically(path, bytes)) {

@@ -190,6 +190,22 @@ TEST_F(SampleListFileTest, SaveRefusesAFailedValidationASemicolonAndKeepsTheOldF
     }
 }
 
+TEST_F(SampleListFileTest, AWriteProtectedListIsNotReplaced)
+{
+    write_list("Demo", two_rows);
+    ASSERT_TRUE(document.load("Demo"));
+    document.table().set_cell(column_no::volume, 2, "7");
+    const std::filesystem::path file = dir.path() / "Demo.ksl";
+    std::filesystem::permissions(file, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                           std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_FALSE(document.save("Demo"));
+    EXPECT_EQ(read_list("Demo"), two_rows);
+    EXPECT_EQ(shown().back(), "error: Sample list Demo is read only");
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::owner_write,
+              std::filesystem::perms::none);
+}
+
 TEST_F(SampleListFileTest, ACellWithASemicolonCannotBeSaved)
 {
     add_row({"Standard Injection", "1.0", "Tray1", "LCVlv1", "1.0", "", "", "1", "2"});
