@@ -207,6 +207,13 @@ bool SpreadDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::LeftButton || !check_rect(option, index).contains(mouse->position().toPoint()))
             return false;
+        if (event->type() == QEvent::MouseButtonPress) {
+            // Handled here, the press never reaches the view's own cursor
+            // move: make the clicked cell the active one (which reports the
+            // cell left) before the release toggles it.
+            if (auto* view = qobject_cast<QAbstractItemView*>(const_cast<QWidget*>(option.widget)))
+                if (view->currentIndex() != index) view->setCurrentIndex(index);
+        }
         if (event->type() != QEvent::MouseButtonRelease)
             return true;  // the release toggles
         break;

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QTest>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -18,6 +19,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <QTest>
 
 #include <array>
 #include <vector>
@@ -400,6 +403,34 @@ TEST(SpreadGridEdit, StaticTextAndCheckBoxesAreNotEditedAsText)
     press(&g, Qt::Key_Space, Qt::NoModifier, " ");
     EXPECT_EQ(at(g, 2, 1), "0");
     EXPECT_EQ(changes, (std::vector<std::pair<int, int>>{{2, 1}}));
+}
+
+TEST(SpreadGridEdit, AClickedCheckBoxBecomesTheActiveCell)
+{
+    SpreadGrid g;
+    g.set_max_cols(2);
+    g.set_max_rows(2);
+    address(g, 2, -1, 2, -1);
+    g.set_cell_type(SpreadCellType::check_box);
+    g.resize(400, 300);
+    g.show();
+    g.set_col(1);
+    g.set_row(1);
+    g.action(SpreadAction::active_cell);
+    std::vector<Move> moves;
+    QObject::connect(&g, &SpreadGrid::OnLeaveCell,
+                     [&](int c, int r, int nc, int nr) { moves.push_back({c, r, nc, nr}); });
+
+    const QRect cell = g.visualRect(g.model()->index(1, 1));
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    EXPECT_EQ(g.model()->index(1, 1).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_EQ(moves, (std::vector<Move>{{1, 1, 2, 2}}));
+    EXPECT_EQ(g.active_col(), 2);
+    EXPECT_EQ(g.active_row(), 2);
+    // The next key goes to the clicked box, not to the cell active before.
+    press(&g, Qt::Key_Space, Qt::NoModifier, " ");
+    EXPECT_EQ(g.model()->index(1, 1).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    EXPECT_EQ(at(g, 1, 1), "");
 }
 
 TEST(SpreadGridCombo, ListIsTabSeparatedWithItsTrailingTabIgnored)
