@@ -42,7 +42,15 @@ std::string invalid_saved_configuration_text(const std::string& method_folder)
     return std::string("The Kelvo is not connected and ") + "latest_kelvo.kol in " + method_folder + " is not valid!";
 }
 
-int polling_interval_ms() { return std::max(10, read_setting_integer("Polling interval", 500)); }
+int floored_polling_interval(int ms) { return std::max(10, ms); }
+
+int polling_interval_ms() { return floored_polling_interval(read_setting_integer("Polling interval", 500)); }
+
+void apply_timeout_settings(KelvoLink& link)
+{
+    link.set_atom_timeout_ticks(ticks_from_ms(read_setting_integer("Atom timeout (msec)", 3000)));
+    link.set_status_timeout_ticks(ticks_from_ms(read_setting_integer("Status timeout (msec)", 3000)));
+}
 
 std::string rejected_configuration_path()
 {

@@ -90,6 +90,10 @@ enum class OfflineReason {
 // "Polling interval" in ms, floored at 10 ms: a smaller or negative
 // interval would make the service timer spin.
 int polling_interval_ms();
+int floored_polling_interval(int ms);
+
+// The link's time-outs from "Atom timeout (msec)" and "Status timeout (msec)".
+void apply_timeout_settings(KelvoLink& link);
 
 // Fixed texts of start-up.
 inline constexpr const char* receiving_configuration_text = "Receiving configuration from Kelvo";

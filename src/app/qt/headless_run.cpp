@@ -154,14 +154,13 @@ int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& c
     KelvoLink link(port);
     link.set_ui(&ui);
     link.set_debug_visible(true);
-    link.set_atom_timeout_ticks(ticks_from_ms(read_setting_integer("Atom timeout (msec)", 3000)));
-    link.set_status_timeout_ticks(ticks_from_ms(read_setting_integer("Status timeout (msec)", 3000)));
+    apply_timeout_settings(link);
     StartupChain chain(link, configuration, ui);
     chain.set_port_number(1);
 
     SystemClock clock;
     MethodRun run(config(), link, ui, ui, sample_variables(), clock);
-    const int poll_ms = std::max(10, options.poll_ms >= 0 ? options.poll_ms : read_setting_integer("Polling interval", 500));
+    const int poll_ms = options.poll_ms >= 0 ? floored_polling_interval(options.poll_ms) : polling_interval_ms();
 
     // Start-up: the chain's completion actions run on the service timer.
     QTimer service;

@@ -2,6 +2,7 @@
 
 #include "app/qt/main_form.h"
 #include "config/config_db.h"
+#include "datasystem/data_system_gate.h"
 #include "datasystem/data_system_link.h"
 #include "engine/qt/run_forms.h"
 #include "engine/qt/syringe_change.h"
@@ -134,20 +135,6 @@ bool RunController::syringe_mismatch(const std::string& method, const std::strin
 {
     return new_syr->ask(method, needed, mounted);
 }
-
-namespace {
-// The run's view of the data-system link.
-class DataSystemLinkGate final : public DataSystemGate {
-public:
-    explicit DataSystemLinkGate(DataSystemLink& link) : link_(link) {}
-    bool active() const override { return link_.wait_for_ds_stops(); }
-    void send_row() override { link_.send_row_for_run(); }
-    bool ready() override { return link_.ready_for_run(); }
-
-private:
-    DataSystemLink& link_;
-};
-}  // namespace
 
 void RunController::set_data_system(DataSystemLink* link)
 {

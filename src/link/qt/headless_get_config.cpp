@@ -89,8 +89,7 @@ int run_headless_get_config(const HeadlessGetConfigOptions& options, Configurati
     KelvoLink link(port);
     link.set_ui(&ui);
     link.set_debug_visible(true);
-    link.set_atom_timeout_ticks(ticks_from_ms(read_setting_integer("Atom timeout (msec)", 3000)));
-    link.set_status_timeout_ticks(ticks_from_ms(read_setting_integer("Status timeout (msec)", 3000)));
+    apply_timeout_settings(link);
     if (options.trace)
         link.set_trace([&out](bool sent, const std::string& line) {
             out << (sent ? "> " : "< ") << cp1252_to_utf8(line) << std::endl;

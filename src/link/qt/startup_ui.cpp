@@ -103,8 +103,7 @@ StartupController::StartupController(StartupWindow& main, const StartupOptions& 
     kelvo_lib->on_close_splash = [this] { close_splash_and_show_main(); };
 
     // The settings of the run.
-    l.set_atom_timeout_ticks(ticks_from_ms(read_setting_integer("Atom timeout (msec)", 3000)));
-    l.set_status_timeout_ticks(ticks_from_ms(read_setting_integer("Status timeout (msec)", 3000)));
+    apply_timeout_settings(l);
     main_.service_timer()->setInterval(polling_interval_ms());
     read_setting_text("Status Box", "True");
     if (options_.offline) l.set_offline(true);

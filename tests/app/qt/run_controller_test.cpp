@@ -3,6 +3,7 @@
 // nothing without a sample list), Reset, and the question before closing
 // while a method runs.
 #include "app/command_line.h"
+#include "qt/wait_until.h"
 #include "app/qt/install_parts.h"
 #include "app/qt/main_form.h"
 #include "app/qt/run_controller.h"
@@ -42,15 +43,7 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-bool wait_until(const std::function<bool()>& done, int limit_ms = 15000)
-{
-    QDeadlineTimer deadline(limit_ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using test::wait_until;
 
 class RunControllerTest : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 // the configuration read at start-up, and changing a tray type on the
 // (scripted) instrument.
 #include "app/command_line.h"
+#include "qt/wait_until.h"
 #include "app/qt/install_parts.h"
 #include "app/qt/main_form.h"
 #include "app/qt/sample_list_wiring.h"
@@ -38,15 +39,7 @@ using namespace kelvo;
 
 namespace {
 
-bool wait_until(const std::function<bool()>& done, int limit_ms = 15000)
-{
-    QDeadlineTimer deadline(limit_ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using test::wait_until;
 
 class TrayDialogTest : public ::testing::Test {
 protected:

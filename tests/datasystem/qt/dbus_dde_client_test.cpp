@@ -1,6 +1,7 @@
 // The D-Bus backend against the real ds-sim process on the session bus (the
 // tests run under dbus-run-session).
 #include "datasystem/data_system_link.h"
+#include "qt/wait_until.h"
 #include "datasystem/dde_dbus_names.h"
 #include "datasystem/qt/dbus_dde_client.h"
 #include "ground/debug_lines.h"
@@ -23,16 +24,7 @@ using namespace kelvo;
 namespace {
 
 // Runs the event loop until pred holds or ms have passed.
-bool wait_until(const std::function<bool()>& pred, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using test::wait_until;
 
 int count_of(const std::string& text, const std::string& piece)
 {

@@ -2,6 +2,7 @@
 // dialogs, the splash and the connection chain against a scripted
 // instrument, on the offscreen platform.
 #include "app/command_line.h"
+#include "qt/wait_until.h"
 #include "ground/documents.h"
 #include "ground/log.h"
 #include "app/qt/about_form.h"
@@ -49,15 +50,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool wait_until(const std::function<bool()>& done, int limit_ms = 15000)
-{
-    QDeadlineTimer deadline(limit_ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using test::wait_until;
 
 // Runs f once the widget is visible (a modal dialog runs its own loop).
 void when_visible(QWidget* w, std::function<void()> f)
