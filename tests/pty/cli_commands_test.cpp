@@ -1,5 +1,6 @@
 // The command-line companion's contract: output lines and exit codes.
 #include "child_process.h"
+#include "pty/cli_run.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <vector>
 
 using kelvo::pty_test::ChildProcess;
+using kelvo::pty_test::cli;
+using kelvo::pty_test::CliRun;
 using kelvo::test::TempDir;
 using kelvo::test::write_file;
 
@@ -15,19 +18,6 @@ namespace {
 
 const std::string demo_folder = std::string(KELVO_SOURCE_DIR) + "/examples/methods";
 const std::string demo_config = demo_folder + "/latest_kelvo.kol";
-
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun cli(const std::vector<std::string>& args)
-{
-    ChildProcess p;
-    EXPECT_TRUE(p.start(KELVO_CLI_PATH, args));
-    const int code = p.wait(60000);
-    return CliRun{code, p.out(), p.err()};
-}
 
 }  // namespace
 

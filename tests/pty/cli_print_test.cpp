@@ -1,6 +1,7 @@
 // cadenzor-cli print: the demo method and macro and a log printed into PDF
 // files, read back with pdftotext.
 #include "child_process.h"
+#include "pty/cli_run.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -15,25 +16,14 @@
 #include <unistd.h>
 
 using kelvo::pty_test::ChildProcess;
+using kelvo::pty_test::cli;
+using kelvo::pty_test::CliRun;
 using kelvo::test::TempDir;
 using kelvo::test::write_file;
 
 namespace {
 
 const std::string demo_folder = std::string(KELVO_SOURCE_DIR) + "/examples/methods";
-
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun cli(const std::vector<std::string>& args)
-{
-    ChildProcess p;
-    EXPECT_TRUE(p.start(KELVO_CLI_PATH, args));
-    const int code = p.wait(60000);
-    return CliRun{code, p.out(), p.err()};
-}
 
 // The program's path by the search path (the child is started by path).
 std::string program_path(const std::string& name)
