@@ -18,6 +18,7 @@
 #include "ground/text_utils.h"
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
+#include "cli/list_columns.h"
 #include "config/config_db.h"
 #include "engine/expand.h"
 #include "ground/file_io.h"
@@ -36,8 +37,6 @@
 #include <vector>
 
 namespace kelvo::cli {
-
-void build_cli_columns(ColumnTable& columns);
 
 namespace {
 

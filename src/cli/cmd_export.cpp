@@ -7,6 +7,7 @@
 #include "cli/cli_prompts.h"
 #include "language/bound_check.h"
 #include "cli/commands.h"
+#include "cli/list_columns.h"
 #include "config/config_db.h"
 #include "ground/cp1252.h"
 #include "ground/documents.h"
@@ -23,8 +24,6 @@
 
 namespace kelvo::cli {
 
-// The fixed columns with the defaults the program would give them: the
-// first method of the folder, the first tray and injector.
 void build_cli_columns(ColumnTable& columns)
 {
     const auto first = [](const std::vector<std::string>& v) { return v.empty() ? std::string() : v.front(); };

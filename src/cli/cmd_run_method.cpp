@@ -9,11 +9,11 @@
 // prints "out of range: TEXT" and takes the proposed value.
 #include "app/program_configuration.h"
 #include "cli/commands.h"
+#include "cli/run_args.h"
 #include "app/qt/headless_run.h"
 #include "ground/cp1252.h"
 #include "ground/text_utils.h"
 
-#include <charconv>
 #include <iostream>
 #include <optional>
 
@@ -28,14 +28,6 @@ int usage_error(const std::string& why)
 {
     std::cerr << "cadenzor-cli run-method: " << why << "\n" << run_method_usage;
     return 2;
-}
-
-std::optional<int> milliseconds(const std::string& text)
-{
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
-    return value;
 }
 
 }  // namespace
@@ -58,11 +50,9 @@ int run_run_method(const Args& args)
             if (eq == std::string::npos) return usage_error("--set takes NAME=VALUE");
             options.set.emplace_back(pair.substr(0, eq), pair.substr(eq + 1));
         } else if (a == "--on-error" && has_value) {
-            const std::string v = args[++i];
-            if (v == "abort") options.on_error = AbortRetryIgnore::abort;
-            else if (v == "retry") options.on_error = AbortRetryIgnore::retry;
-            else if (v == "ignore") options.on_error = AbortRetryIgnore::ignore;
-            else return usage_error("--on-error takes abort, retry or ignore");
+            const std::optional<AbortRetryIgnore> answer = error_answer(args[++i]);
+            if (!answer) return usage_error("--on-error takes abort, retry or ignore");
+            options.on_error = *answer;
         } else if ((a == "--stop-after-ms" || a == "--poll") && has_value) {
             const std::optional<int> ms = milliseconds(args[++i]);
             if (!ms) return usage_error(a + " takes milliseconds");

@@ -10,6 +10,7 @@ int run_check(const Args& args);
 int run_expr(const Args& args);
 int run_expand(const Args& args);
 int run_run_method(const Args& args);
+int run_run_list(const Args& args);
 int run_export(const Args& args);
 int run_tray_map(const Args& args);
 int run_trays(const Args& args);
@@ -25,6 +26,7 @@ const std::vector<Command>& commands()
         {"expr", "--config FILE [--unit U] [--empty-ok] [--syr] [--line 'ATOM(v1,v2,)'] [--param 'NAME (UNIT);...=VALUE']... [--syringe NAME] [--set NAME=VALUE]... TEXT\n      test a parameter expression (exit 1: invalid) and, when valid, print its value or \"fails\"", run_expr},
         {"expand", "FOLDER METHOD [--syringe NAME]\n      expand a method of FOLDER as a run does and print its body start, body end and atom lines (exit 1: expansion failed)", run_expand},
         {"run-method", "FOLDER METHOD --device PATH [--set NAME=VALUE]... [--on-error abort|retry|ignore] [--stop-after-ms N] [--poll MS] [--syringe NAME]\n      connect to the instrument on PATH (saving FOLDER/latest_kelvo.kol) and run METHOD as Run does; prints status: and log: lines\n      (exit 0: completed; 3: completed after an instrument error; 1: did not start or stopped on a failure; 2: usage, or the instrument cannot be reached)", run_run_method},
+        {"run-list", "FOLDER LIST --device PATH [--on-error abort|retry|ignore] [--stop-after-ms N] [--stop-answer yes|no] [--poll MS] [--columns FILE]\n      connect to the instrument on PATH (saving FOLDER/latest_kelvo.kol), load the sample list LIST and run it as Start does; prints status: and log: lines, then row N: done|stopped|none\n      (exit 0: completed, every row done; 3: completed after an instrument error; 1: stopped or did not start; 2: usage, or the instrument cannot be reached)", run_run_list},
         {"export", "FOLDER LIST [NAME] [--overwrite]\n      validate the sample list LIST of FOLDER and write its export FOLDER/NAME.txt (NAME: LIST; exit 1: refused)", run_export},
         {"tray-map", "FILE TRAY\n      print the vial numbers of the tray's grid as the vial selection dialog numbers them (exit 1: not a tray)", run_tray_map},
         {"trays", "FILE HOLDER\n      print the trays of a holder in drawing order: LEVEL NAME X Y Z WIDTH DEPTH (exit 1: not a tray holder)", run_trays},

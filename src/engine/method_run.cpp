@@ -210,12 +210,22 @@ void MethodRun::end_stalled_run()
 void MethodRun::pause_buttonClick()
 {
     if (!engine_.sample_list_running) return;
-    if (pause_caption_ == pause_caption) {
-        engine_.pause_request = true;
-        engine_.paused_at_boundary = false;
-        set_pause_caption(resume_caption);
-        return;
-    }
+    if (pause_caption_ == pause_caption)
+        pause();
+    else
+        resume();
+}
+
+void MethodRun::pause()
+{
+    if (paused()) return;
+    engine_.pause_request = true;
+    engine_.paused_at_boundary = false;
+    set_pause_caption(resume_caption);
+}
+
+void MethodRun::resume()
+{
     engine_.pause_request = false;
     set_pause_caption(pause_caption);
     if (engine_.paused_at_boundary) {
@@ -225,6 +235,16 @@ void MethodRun::pause_buttonClick()
         else
             engine_.send_next();
     }
+}
+
+bool MethodRun::start_list_method(const std::string& name)
+{
+    set_pause_caption(pause_caption);
+    stop_request_ = false;
+    engine_.sample_list_running = true;
+    method_name_ = name;
+    engine_.start(clock_.elapsed_ms());
+    return !engine_.stalled;
 }
 
 void MethodRun::reset_buttonClick()

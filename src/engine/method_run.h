@@ -101,6 +101,25 @@ public:
     // Stop without asking (the window closes): as "S&top".
     void stop();
 
+    // --- a method run of a sample list (the sample-list run drives these) ---
+    // Starts the method already expanded into the engine's lists as a run of
+    // the sample list: "&Pause" caption, no cancel pending, the name for the
+    // completion text. False when it failed at its first command (stalled).
+    bool start_list_method(const std::string& name);
+    // "&Pause": pause request on, no command held, caption "Res&ume".
+    // Nothing when the run is paused already (a command held meanwhile stays
+    // held, so that resume sends it).
+    void pause();
+    // "Res&ume": pause request off, caption "&Pause", a command held at a
+    // boundary is sent (on the error path: the error path goes on).
+    void resume();
+    bool paused() const { return pause_caption_ == resume_caption; }
+    // The next service tick that finds an atom running sends "CANCEL".
+    void request_cancel() { stop_request_ = true; }
+    // A run whose stepping failed ends here: no method running, the buttons
+    // back to idle, run_finished(false).
+    void end_stalled_run();
+
     // --- the service timer (`kelvo_service_timer`) ---
     void service_tick();
 
@@ -131,7 +150,6 @@ private:
     void set_run_caption(const char* caption);
     void set_pause_caption(const char* caption);
     void controls_idle();
-    void end_stalled_run();
     void start_failed();
 
     const ConfigDb& db_;

@@ -13,6 +13,8 @@
 #include "app/program_configuration.h"
 #include "link/qt/qt_serial_port.h"
 #include "link/startup_chain.h"
+#include "samplelist/sample_list_document.h"
+#include "samplelist/sample_list_run.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -30,10 +32,7 @@ namespace {
 
 class HeadlessUi final : public StartupUi, public LinkUi, public RunView, public RunDialogs {
 public:
-    HeadlessUi(const HeadlessRunOptions& options, std::ostream& out, QEventLoop& loop)
-        : options_(options), out_(out), loop_(loop)
-    {
-    }
+    HeadlessUi(std::ostream& out, QEventLoop& loop) : out_(out), loop_(loop) {}
 
     // ---- link and start-up
     void status_text(const std::string& text) override { out_ << "status: " << cp1252_to_utf8(text) << std::endl; }
@@ -47,10 +46,10 @@ public:
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(cp1252_to_utf8(method_folder())), ec);
     }
-    void chain_finished(ChainOutcome) override { QTimer::singleShot(0, &loop_, [this] { loop_.quit(); }); }
+    void chain_finished(ChainOutcome) override { quit(); }
 
     // ---- the method page
-    std::string method_name() const override { return options_.method; }
+    std::string method_name() const override { return method; }
     std::vector<std::string> method_lines() const override { return lines; }
     std::string chosen_syringe() const override { return syringe; }
     void log_message(const std::string& text) override
@@ -60,9 +59,20 @@ public:
     }
     void run_finished(bool completed_run) override
     {
+        if (list) return;
         finished = true;
         completed = completed_run;
-        QTimer::singleShot(0, &loop_, [this] { loop_.quit(); });
+        quit();
+    }
+
+    // ---- the sample list
+    void sample_list_method_complete() override
+    {
+        if (list) list->next_step();
+    }
+    void stop_sample_list() override
+    {
+        if (list) list->error_stop();
     }
 
     // ---- dialogs
@@ -75,25 +85,38 @@ public:
     }
     bool test_parameters(SampleVariables& variables) override
     {
-        for (const auto& [name, value] : options_.set)
+        for (const auto& [name, value] : set)
             if (!set_sample_variable(variables, name, value))
                 std::cerr << "error: cannot set " << cp1252_to_utf8(name) << " to " << cp1252_to_utf8(value)
                           << std::endl;
         return true;
     }
+    bool syringe_mismatch(const std::string& method_name, const std::string& needed,
+                          const std::string& mounted) override
+    {
+        out_ << "syringe mismatch: " << cp1252_to_utf8(syringe_mismatch_text(method_name, needed, mounted))
+             << std::endl;
+        return false;
+    }
 
+    void quit() { QTimer::singleShot(0, &loop_, [this] { loop_.quit(); }); }
+
+    std::string method;
     std::vector<std::string> lines;
     std::string syringe;
+    std::vector<std::pair<std::string, std::string>> set;
+    SampleListRun* list = nullptr;
     bool finished = false;
     bool completed = false;
 
 private:
-    const HeadlessRunOptions& options_;
     std::ostream& out_;
     QEventLoop& loop_;
 };
 
-// The error dialog answers as the command line says.
+// The error dialog answers as the command line says; a question is answered
+// after a moment in which the run's events go on, as they do while the
+// program's dialog is open.
 class RunPrompts final : public Prompts {
 public:
     explicit RunPrompts(AbortRetryIgnore answer) : answer_(answer) {}
@@ -110,33 +133,122 @@ public:
     bool ask_yes_no(const std::string& text) override
     {
         std::cerr << "question: " << cp1252_to_utf8(text) << std::endl;
-        return false;
+        if (think_ms > 0) {
+            QEventLoop thinking;
+            QTimer::singleShot(think_ms, &thinking, [&thinking] { thinking.quit(); });
+            thinking.exec();
+        }
+        std::cerr << "answer: " << (yes ? "yes" : "no") << std::endl;
+        return yes;
     }
+    bool yes = false;
+    int think_ms = 0;
 
 private:
     AbortRetryIgnore answer_;
+};
+
+// What a headless run shares: the application object, the prompts, the
+// method folder, the port, the link and the start-up chain, the method run
+// and the service timer.
+class HeadlessSession {
+public:
+    HeadlessSession(const std::string& device, const std::string& folder, AbortRetryIgnore on_error,
+                    ConfigurationStore& configuration, std::ostream& out)
+        : app_(make_app()), prompts(on_error), prompts_scope_(prompts), folder_scope_(folder), ui(out, loop),
+          link(port), chain(link, configuration, ui), run(config(), link, ui, ui, sample_variables(), clock)
+    {
+        port.set_device_name(1, device);
+        link.set_ui(&ui);
+        link.set_debug_visible(true);
+        apply_timeout_settings(link);
+        chain.set_port_number(1);
+    }
+    ~HeadlessSession()
+    {
+        service.stop();
+        port.close();
+    }
+
+    // The start-up chain, its completion actions run by the service timer.
+    // False (after the message) when the instrument could not be reached.
+    bool connect(int poll_ms)
+    {
+        poll_ms_ = poll_ms >= 0 ? floored_polling_interval(poll_ms) : polling_interval_ms();
+        QObject::connect(&service, &QTimer::timeout, &loop, [this] { link.service_completion_step(); });
+        service.start(poll_ms_);
+        QTimer::singleShot(0, &loop, [this] { chain.start(); });
+        loop.exec();
+        service.disconnect();
+        if (chain.outcome() == ChainOutcome::online && chain.configuration_valid()) return true;
+        std::cerr << "error: the instrument cannot be reached; no run offline" << std::endl;
+        return false;
+    }
+
+    // The run, ticked by the service timer, until the loop is quit. An
+    // instrument that ends an exchange with "ERROR" leaves nothing that
+    // could carry the run on: after a few quiet ticks, stalled() is asked
+    // (and the run given up when it returns true).
+    void drive(const std::function<void()> start, const std::function<bool()>& stalled)
+    {
+        int quiet_ticks = 0;
+        QObject::connect(&service, &QTimer::timeout, &loop, [&, this] {
+            run.service_tick();
+            const bool moving = link.timer_armed() || link.answer_complete() || link.method_complete() ||
+                                link.wait_state() != WaitState::idle || run.engine().waiting_for_ds ||
+                                run.engine().row_sent;
+            if (moving) {
+                quiet_ticks = 0;
+                return;
+            }
+            if (++quiet_ticks >= 5 && stalled()) quiet_ticks = 0;
+        });
+        QTimer::singleShot(0, &loop, start);
+        loop.exec();
+        service.stop();
+    }
+
+private:
+    static std::unique_ptr<QCoreApplication> make_app()
+    {
+        if (QCoreApplication::instance()) return nullptr;
+        static int argc = 1;
+        static char name[] = "cadenzor-cli";
+        static char* argv[] = {name, nullptr};
+        return std::make_unique<QCoreApplication>(argc, argv);
+    }
+    struct FolderScope {
+        explicit FolderScope(const std::string& folder) : previous(method_folder()) { set_method_folder(folder); }
+        ~FolderScope() { set_method_folder(previous); }
+        std::string previous;
+    };
+
+    std::unique_ptr<QCoreApplication> app_;
+
+public:
+    RunPrompts prompts;
+
+private:
+    PromptsScope prompts_scope_;
+    FolderScope folder_scope_;
+    int poll_ms_ = 500;
+
+public:
+    QEventLoop loop;
+    HeadlessUi ui;
+    QtSerialPort port;
+    KelvoLink link;
+    StartupChain chain;
+    SystemClock clock;
+    MethodRun run;
+    QTimer service;
 };
 
 }  // namespace
 
 int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& configuration, std::ostream& out)
 {
-    std::unique_ptr<QCoreApplication> app;
-    if (!QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "cadenzor-cli";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    RunPrompts prompts(options.on_error);
-    PromptsScope prompts_scope(prompts);
-    const std::string previous_folder = method_folder();
-    set_method_folder(options.folder);
-    struct RestoreFolder {
-        std::string folder;
-        ~RestoreFolder() { set_method_folder(folder); }
-    } restore{previous_folder};
-
+    HeadlessSession session(options.device, options.folder, options.on_error, configuration, out);
     std::string file_syringe;
     std::vector<std::string> lines;
     if (!method_file_exists(options.method) || !read_method_for_run(options.method, file_syringe, lines)) {
@@ -144,68 +256,31 @@ int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& c
                   << cp1252_to_utf8(options.folder) << std::endl;
         return 2;
     }
-
-    QEventLoop loop;
-    HeadlessUi ui(options, out, loop);
+    HeadlessUi& ui = session.ui;
+    ui.method = options.method;
+    ui.set = options.set;
     ui.lines = lines;
     ui.syringe = options.syringe.empty() ? file_syringe : options.syringe;
-    QtSerialPort port;
-    port.set_device_name(1, options.device);
-    KelvoLink link(port);
-    link.set_ui(&ui);
-    link.set_debug_visible(true);
-    apply_timeout_settings(link);
-    StartupChain chain(link, configuration, ui);
-    chain.set_port_number(1);
+    if (!session.connect(options.poll_ms)) return 2;
 
-    SystemClock clock;
-    MethodRun run(config(), link, ui, ui, sample_variables(), clock);
-    const int poll_ms = options.poll_ms >= 0 ? floored_polling_interval(options.poll_ms) : polling_interval_ms();
-
-    // Start-up: the chain's completion actions run on the service timer.
-    QTimer service;
-    QObject::connect(&service, &QTimer::timeout, &loop, [&] { link.service_completion_step(); });
-    service.start(poll_ms);
-    QTimer::singleShot(0, &loop, [&] { chain.start(); });
-    loop.exec();
-    service.disconnect();
-    if (chain.outcome() != ChainOutcome::online || !chain.configuration_valid()) {
-        port.close();
-        std::cerr << "error: the instrument cannot be reached; no run offline" << std::endl;
-        return 2;
-    }
-
-    // The run, ticked by the service timer. An instrument that ends an
-    // exchange with "ERROR" leaves nothing that could carry the run on: after
-    // a few quiet ticks the run is given up.
-    int quiet_ticks = 0;
+    MethodRun& run = session.run;
     bool given_up = false;
-    QObject::connect(&service, &QTimer::timeout, &loop, [&] {
-        run.service_tick();
-        const bool moving = link.timer_armed() || link.answer_complete() || link.method_complete() ||
-                            link.wait_state() != WaitState::idle || run.engine().waiting_for_ds ||
-                            run.engine().row_sent;
-        if (moving || ui.finished) {
-            quiet_ticks = 0;
-            return;
-        }
-        if (++quiet_ticks >= 5) {
-            given_up = true;
-            loop.quit();
-        }
-    });
     QTimer stop_timer;
     stop_timer.setSingleShot(true);
-    QObject::connect(&stop_timer, &QTimer::timeout, &loop, [&] {
+    QObject::connect(&stop_timer, &QTimer::timeout, &session.loop, [&] {
         if (run.run_button_caption() == stop_caption) run.run_method_buttonClick();
     });
-    QTimer::singleShot(0, &loop, [&] {
-        run.run_method_buttonClick();
-        if (options.stop_after_ms >= 0) stop_timer.start(options.stop_after_ms);
-    });
-    loop.exec();
-    service.stop();
-    port.close();
+    session.drive(
+        [&] {
+            run.run_method_buttonClick();
+            if (options.stop_after_ms >= 0) stop_timer.start(options.stop_after_ms);
+        },
+        [&] {
+            if (ui.finished) return false;
+            given_up = true;
+            ui.quit();
+            return true;
+        });
 
     if (given_up) {
         std::cerr << "error: the instrument ended the exchange without an answer" << std::endl;
@@ -213,6 +288,91 @@ int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& c
     }
     if (!ui.completed || run.engine().stalled) return 1;
     return run.engine().error_text.empty() ? 0 : 3;
+}
+
+namespace {
+
+// Ends the loop when the list ends.
+class ListEnd final : public SampleListRunObserver {
+public:
+    explicit ListEnd(HeadlessUi& ui) : ui_(ui) {}
+    void list_ended(ListOutcome o) override
+    {
+        ended = true;
+        outcome = o;
+        ui_.quit();
+    }
+    bool ended = false;
+    ListOutcome outcome = ListOutcome::completed;
+
+private:
+    HeadlessUi& ui_;
+};
+
+}  // namespace
+
+int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& configuration,
+                      const std::function<bool(SampleListDocument&)>& prepare, std::ostream& out)
+{
+    HeadlessSession session(options.device, options.folder, options.on_error, configuration, out);
+    session.prompts.yes = options.stop_answer;
+    session.prompts.think_ms = 500;
+    if (!session.connect(options.poll_ms)) return 2;
+
+    SampleListDocument document(config());
+    if (!prepare(document)) return 1;
+    SampleListRun list(session.run, session.link, document, session.ui, session.ui, sample_variables());
+    session.ui.list = &list;
+    ListEnd end(session.ui);
+    list.set_observer(&end);
+
+    bool stalled = false;
+    QTimer stop_timer;
+    stop_timer.setSingleShot(true);
+    QObject::connect(&stop_timer, &QTimer::timeout, &session.loop, [&] {
+        if (list.start_button_caption() == stop_list_caption) list.run_sample_list_buttonClick();
+    });
+    session.drive(
+        [&] {
+            list.run_sample_list_buttonClick();
+            if (!list.running()) {
+                session.ui.quit();
+                return;
+            }
+            if (options.stop_after_ms >= 0) stop_timer.start(options.stop_after_ms);
+        },
+        [&] {
+            if (!list.running()) {
+                session.ui.quit();
+                return true;
+            }
+            if (!list.stalled()) return false;
+            // Nothing carries the list on: Stop, confirmed.
+            std::cerr << "error: the sample list stalled in row " << list.current_row() << "; stopping it"
+                      << std::endl;
+            stalled = true;
+            session.prompts.yes = true;
+            session.prompts.think_ms = 0;
+            list.run_sample_list_buttonClick();
+            return true;
+        });
+    session.ui.list = nullptr;
+
+    const SampleTable& table = document.table();
+    bool all_done = table.rows() > 0;
+    for (int row = 1; row <= table.rows(); ++row) {
+        const RowStatus status = table.status(row);
+        all_done = all_done && status == RowStatus::done;
+        const char* word = status == RowStatus::done      ? "done"
+                           : status == RowStatus::stopped ? "stopped"
+                           : status == RowStatus::running ? "running"
+                                                          : "none";
+        out << "row " << row << ": " << word << std::endl;
+    }
+    if (!end.ended || stalled) return 1;
+    if (end.outcome != ListOutcome::completed) return 1;
+    if (list.had_instrument_error()) return 3;
+    return all_done ? 0 : 1;
 }
 
 }  // namespace kelvo

@@ -6,6 +6,7 @@
 #include "ground/prompts.h"
 #include "link/startup_chain.h"
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -29,5 +30,31 @@ struct HeadlessRunOptions {
 // instrument could not be reached (the program would run offline).
 // configuration: where the received configuration is parsed and the tray report written.
 int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& configuration, std::ostream& out);
+
+class SampleListDocument;
+
+struct HeadlessListOptions {
+    std::string device;                                   // the serial device (UTF-8)
+    std::string folder;                                   // the method folder (Windows-1252)
+    std::string list;                                     // the sample list's name (Windows-1252)
+    AbortRetryIgnore on_error = AbortRetryIgnore::abort;  // the answer of the error dialog
+    int stop_after_ms = -1;                               // "&Stop" this long after "&Start"; -1 never
+    bool stop_answer = true;                              // the answer to the stop question
+    int poll_ms = -1;                                     // service timer interval; -1: the setting
+};
+
+// One sample-list run without windows: the start-up chain, then prepare
+// (which builds the columns and loads the list into the document, false when
+// it cannot), then "&Start" as the page presses it, the service timer
+// driving the list to its end. Standard output: "status: " and "log: "
+// lines as they come, "syringe mismatch: " for the syringe-mismatch dialog
+// (answered "C&ancel Method"), and "row N: done|stopped|none" for every row
+// at the end. A list that stalls (nothing left that could carry it on) is
+// stopped as if the user confirmed Stop.
+// Exit codes: 0 the list completed with every row done; 3 it completed
+// after an instrument error; 1 it was stopped, stalled or did not start;
+// 2 the instrument could not be reached.
+int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& configuration,
+                      const std::function<bool(SampleListDocument&)>& prepare, std::ostream& out);
 
 }  // namespace kelvo
