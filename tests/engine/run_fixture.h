@@ -10,6 +10,7 @@
 #include "link/sim_wire.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,19 @@ public:
         variables.volume = test_volume;
         return true;
     }
+    bool syringe_mismatch(const std::string& method, const std::string& needed, const std::string& mounted) override
+    {
+        calls.push_back("syringe mismatch " + syringe_mismatch_text(method, needed, mounted));
+        if (on_mismatch) on_mismatch();
+        if (mismatch_answers.empty()) return false;
+        const bool a = mismatch_answers.front();
+        mismatch_answers.pop_front();
+        return a;
+    }
     std::vector<std::string> calls;
     std::deque<StepAnswer> step_answers;
+    std::deque<bool> mismatch_answers;  // "&Continue" (true) or "C&ancel Method"
+    std::function<void()> on_mismatch;  // runs while the dialog is open
     bool test_ok = true;
     double test_volume = 2.5;
 };
@@ -60,10 +72,25 @@ public:
     {
         lines_shown[static_cast<int>(line)] = t;
     }
+    void enable_run(bool on) override { run_enabled = on; }
+    void enable_start(bool on) override { start_enabled = on; }
+    void busy_cursor() override { busy = true; }
+    void restore_cursor() override { busy = false; }
+    // The sample-list run takes these when it is wired.
+    void sample_list_method_complete() override
+    {
+        if (on_list_method_complete) on_list_method_complete();
+    }
+    void stop_sample_list() override
+    {
+        if (on_stop_list) on_stop_list();
+    }
+    std::function<void()> on_list_method_complete, on_stop_list;
     std::string name = "M";
     Lines lines;
     std::string syringe = "Syr10ul";
     Lines events, status, log;
+    bool run_enabled = true, start_enabled = true, busy = false;
     std::string lines_shown[4];
 };
 

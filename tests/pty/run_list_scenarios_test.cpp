@@ -1,0 +1,242 @@
+// cadenzor-cli run-list against the kelvo-sim process over a real
+// pseudo-terminal: what the instrument receives row by row and cycle by
+// cycle, the log, and the row statuses at the end, for the injections per
+// vial, SL ENTRY and SL EXIT, Stop answered Yes and No, a syringe mismatch,
+// an instrument that falls silent, and a method that expands to nothing.
+#include "pty/child_process.h"
+#include "pty/sim_transcript.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace kelvo::pty_test {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+constexpr int limit_ms = 60000;
+const std::string header = "Method;Volume;Tray;Injector;Volume 2;Tray 2;Injector 2;Vial;Inj/Vial;\r\n";
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A row of the list: method, volume, Inj/Vial (Tray1, LCVlv1, vial = volume).
+std::string row(const std::string& method, int volume, const std::string& count)
+{
+    return method + ";" + std::to_string(volume) + ";Tray1;LCVlv1;1.0;;;" + std::to_string(volume) + ";" + count +
+           ";\r\n";
+}
+
+std::string wash(int volume) { return "WASH_SYRINGE(Wash2," + std::to_string(volume * 1000) + ",3,1000,1000,)"; }
+
+class RunListScenario : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static std::atomic<int> counter{0};
+        dir = fs::temp_directory_path() / ("kelvo_list_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
+        folder = dir / "methods";
+        fs::create_directories(folder);
+        fs::copy_file(fs::path(KELVO_SOURCE_DIR) / "examples/methods/latest_kelvo.kol", dir / "instrument.kol");
+        fs::copy_file(dir / "instrument.kol", folder / "latest_kelvo.kol");
+        write(folder / "Wash.kma", "Station;WASH_STATION\r\nVolume (\xB5l);1;0;SYR.Max Volume\r\n"
+                                   "WASH_SYRINGE(Station,Volume,3,1,1,)\r\n");
+        write(folder / "Homes.kma", "REPEAT(6,)\r\nMOVE_TO_HOME()\r\nEND()\r\n");
+        write(folder / "Home.kma", "MOVE_TO_HOME()\r\n");
+        // The row's volume reaches the instrument: each row sends its own command.
+        write(folder / "Inject.KME", "//one wash of the row's volume\r\nsyringe:Syr10ul\r\nWash(Wash2,SL.volume)\r\n");
+        write(folder / "Homes.KME", "syringe:Syr10ul\r\nHomes()\r\n");
+        write(folder / "Home.KME", "syringe:Syr10ul\r\nHome()\r\n");
+        write(folder / "Big.KME", "syringe:Syr100ul\r\nWash(Wash2,SL.volume)\r\n");
+        write(folder / "Empty.KME", "syringe:Syr10ul\r\n");
+        write(folder / "SL ENTRY.kma", "SET_SPEED(Slow,)\r\n");
+        write(folder / "SL EXIT.kma", "SET_SPEED(Fast,)\r\n");
+        std::ofstream(dir / "settings.reg", std::ios::binary)
+            << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Qerant\\Kelvo\\Cadenzor]\r\n"
+               "\"Atom timeout (msec)\"=dword:000003e8\r\n"
+               "\"Status timeout (msec)\"=dword:000003e8\r\n"
+               "\"Polling interval\"=dword:00000032\r\n";
+        setenv("CADENZOR_SETTINGS", (dir / "settings.reg").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        sim.terminate();
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    static void write(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+    void write_list(const std::string& rows) const { write(folder / "L.ksl", header + rows); }
+
+    void start_sim(Lines extra)
+    {
+        Lines args = {"--config", (dir / "instrument.kol").string(), "--link", (dir / "kelvo").string(),
+                      "--transcript", (dir / "transcript.txt").string(), "--atom-time", "100"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        ASSERT_TRUE(sim.start(KELVO_SIM_PATH, args));
+        std::string device;
+        ASSERT_TRUE(sim.read_line(device, limit_ms)) << sim.err();
+    }
+    int run_list(Lines extra)
+    {
+        ChildProcess cli;
+        Lines args = {"run-list", folder.string(), "L", "--device", (dir / "kelvo").string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        EXPECT_TRUE(cli.start(KELVO_CLI_PATH, args));
+        const int code = cli.wait(limit_ms);
+        out = cli.out();
+        err = cli.err();
+        return code;
+    }
+    // What the instrument received after start-up, without the polling.
+    Lines commands() const
+    {
+        Lines lines;
+        bool run = false;
+        for (const SimTranscriptLine& t : read_transcript(dir / "transcript.txt")) {
+            run = run || t.line == "GET_SYR";
+            if (run && t.line != "GET_ATOM_INFO") lines.push_back(t.line);
+        }
+        return lines;
+    }
+    // The longest pause between two commands of the run (polls left out), ms.
+    std::int64_t longest_pause() const
+    {
+        std::int64_t longest = 0, last = -1;
+        for (const SimTranscriptLine& t : read_transcript(dir / "transcript.txt")) {
+            if (t.line == "GET_ATOM_INFO") continue;
+            if (last >= 0 && t.line != "GET_SYR") longest = std::max(longest, t.ms - last);
+            last = t.ms;
+        }
+        return longest;
+    }
+    // The lines of standard output that begin with the prefix, without it.
+    Lines printed(const std::string& prefix) const
+    {
+        Lines lines;
+        std::istringstream in(out);
+        for (std::string l; std::getline(in, l);)
+            if (l.rfind(prefix, 0) == 0) lines.push_back(l.substr(prefix.size()));
+        return lines;
+    }
+    Lines running_lines() const
+    {
+        Lines lines;
+        for (const std::string& l : printed("log: "))
+            if (l.rfind("Running Line ", 0) == 0) lines.push_back(l);
+        return lines;
+    }
+
+    fs::path dir, folder;
+    ChildProcess sim;
+    std::string out, err;
+};
+
+TEST_F(RunListScenario, InjectionsPerVialRepeatTheMethodAndSlEntryAndExitFrameTheList)
+{
+    write_list(row("Inject", 1, "3") + row("Inject", 2, ""));
+    start_sim({});
+    ASSERT_EQ(run_list({}), 0) << out << err;
+    // "GET_SYR" once per row; SL ENTRY before the first sample only, SL EXIT
+    // after the last only.
+    EXPECT_EQ(commands(), (Lines{"GET_SYR", "SET_SPEED(0,)", wash(1), wash(1), wash(1), "GET_SYR", wash(2),
+                                 "SET_SPEED(2,)"}));
+    EXPECT_EQ(running_lines(),
+              (Lines{"Running Line 1: Method \"Inject,\" Syringe Syr10ul,   Volume 1,  Tray Tray1,   Vial 1    (cycle  1 of 3 cycles)",
+                     "Running Line 1: Method \"Inject,\" Syringe Syr10ul,   Volume 1,  Tray Tray1,   Vial 1    (cycle  2 of 3 cycles)",
+                     "Running Line 1: Method \"Inject,\" Syringe Syr10ul,   Volume 1,  Tray Tray1,   Vial 1    (cycle  3 of 3 cycles)",
+                     "Running Line 2: Method \"Inject,\" Syringe Syr10ul,   Volume 2,  Tray Tray1,   Vial 2    (cycle  1 of 1 cycles)"}));
+    const Lines log = printed("log: ");
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), "Started execution of sample list");
+    EXPECT_EQ(log.back(), "Sample list completed.");
+    EXPECT_EQ(printed("row "), (Lines{"1: done", "2: done"}));
+}
+
+TEST_F(RunListScenario, StopConfirmedInRowTwoRunsTheExitAndLeavesTheLaterRowsAlone)
+{
+    write(folder / "METHOD EXIT.kma", "SET_SPEED(Normal,)\r\n");
+    write_list(row("Inject", 1, "1") + row("Home", 2, "1") + row("Inject", 3, "1") + row("Inject", 4, "1") +
+               row("Inject", 5, "1"));
+    start_sim({"--atom-time", "MOVE_TO_HOME=20000"});
+    ASSERT_EQ(run_list({"--stop-after-ms", "1500"}), 1) << out << err;
+    EXPECT_EQ(commands(), (Lines{"GET_SYR", "SET_SPEED(0,)", wash(1), "SET_SPEED(1,)", "GET_SYR", "MOVE_TO_HOME()",
+                                 "CANCEL", "SET_SPEED(1,)", "SET_SPEED(2,)"}));
+    EXPECT_TRUE(contains(err, "question: Do you really want to stop the execution of the whole sample list?\n")) << err;
+    const Lines log = printed("log: ");
+    EXPECT_NE(std::find(log.begin(), log.end(), "Sample List Execution Stopped"), log.end());
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "Sample list completed.");
+    EXPECT_EQ(printed("row "), (Lines{"1: done", "2: stopped", "3: none", "4: none", "5: none"}));
+}
+
+TEST_F(RunListScenario, StopAnsweredNoLosesNoCommand)
+{
+    write_list(row("Homes", 1, "1") + row("Homes", 2, "1"));
+    start_sim({});
+    ASSERT_EQ(run_list({"--stop-after-ms", "300", "--stop-answer", "no"}), 0) << out << err;
+    Lines expected = {"GET_SYR", "SET_SPEED(0,)"};
+    expected.insert(expected.end(), 6, "MOVE_TO_HOME()");
+    expected.push_back("GET_SYR");
+    expected.insert(expected.end(), 6, "MOVE_TO_HOME()");
+    expected.push_back("SET_SPEED(2,)");
+    EXPECT_EQ(commands(), expected);
+    // The question held the run (half a second): an atom finished meanwhile,
+    // and its successor went out after the answer.
+    EXPECT_GE(longest_pause(), 300);
+    EXPECT_TRUE(contains(err, "answer: no\n")) << err;
+    EXPECT_EQ(printed("row "), (Lines{"1: done", "2: done"}));
+}
+
+TEST_F(RunListScenario, ASyringeMismatchInRowTwoEndsTheListThere)
+{
+    write_list(row("Inject", 1, "1") + row("Big", 2, "1") + row("Inject", 3, "1"));
+    start_sim({});
+    ASSERT_EQ(run_list({}), 1) << out << err;
+    EXPECT_EQ(commands(), (Lines{"GET_SYR", "SET_SPEED(0,)", wash(1), "GET_SYR"}));
+    EXPECT_EQ(printed("syringe mismatch: "),
+              (Lines{"Method \"Big\" uses syringe \"Syr100ul\" but syringe \"Syr10ul\" is in the KELVO. Please insert "
+                     "syringe \"Syr100ul\" into the KELVO."}));
+    EXPECT_EQ(printed("row "), (Lines{"1: done", "2: stopped", "3: none"}));
+}
+
+TEST_F(RunListScenario, AnInstrumentFallingSilentInRowThreeStopsTheList)
+{
+    write_list(row("Inject", 1, "1") + row("Inject", 2, "1") + row("Inject", 3, "1") + row("Inject", 4, "1"));
+    start_sim({"--silent-on", wash(3)});
+    ASSERT_EQ(run_list({}), 1) << out << err;
+    EXPECT_EQ(commands(), (Lines{"GET_SYR", "SET_SPEED(0,)", wash(1), "GET_SYR", wash(2), "GET_SYR", wash(3)}));
+    EXPECT_TRUE(contains(err, "error: The kelvo is not responding!\n")) << err;
+    EXPECT_EQ(printed("row "), (Lines{"1: done", "2: done", "3: stopped", "4: none"}));
+}
+
+TEST_F(RunListScenario, AMethodThatExpandsToNothingIsStoppedAndExitsOne)
+{
+    fs::remove(folder / "SL ENTRY.kma");
+    fs::remove(folder / "SL EXIT.kma");
+    write_list(row("Inject", 1, "1") + row("Empty", 2, "1") + row("Inject", 3, "1"));
+    start_sim({});
+    ASSERT_EQ(run_list({}), 1) << out << err;
+    EXPECT_EQ(commands(), (Lines{"GET_SYR", wash(1), "GET_SYR"}));
+    EXPECT_TRUE(contains(err, "error: Method Empty is empty!\n")) << err;
+    EXPECT_EQ(printed("log: ").back(), "Sample list completed.");
+    EXPECT_EQ(printed("row "), (Lines{"1: done", "2: stopped", "3: none"}));
+}
+
+TEST_F(RunListScenario, UsageAndMissingListsAreRefused)
+{
+    EXPECT_EQ(run_list({"--stop-answer", "maybe"}), 2);
+    EXPECT_TRUE(contains(err, "--stop-answer takes yes or no")) << err;
+    EXPECT_EQ(run_list({}), 2);
+    EXPECT_TRUE(contains(err, "error: no sample list L in ")) << err;
+}
+
+}  // namespace
+}  // namespace kelvo::pty_test
