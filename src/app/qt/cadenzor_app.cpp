@@ -9,6 +9,7 @@
 #include "app/qt/guarded_application.h"
 #include "app/qt/main_form.h"
 #include "app/qt/run_controller.h"
+#include "app/qt/sample_list_run_wiring.h"
 #include "app/qt/sample_list_wiring.h"
 #include "app/qt/print_wiring.h"
 #include "app/qt/tray_dialog_hooks.h"
@@ -89,7 +90,9 @@ int kelvo::run_cadenzor(int argc, char** argv)
 
     kelvo::Ttray_form* tray_form = kelvo::install_tray_dialog(main_form, *startup);
     kelvo::connect_vial_dialog(*sample_list_page, *tray_form);
-    kelvo::install_run_controller(main_form, *startup, *method_page)->set_data_system(&data_system);
+    kelvo::RunController* run_controller = kelvo::install_run_controller(main_form, *startup, *method_page);
+    run_controller->set_data_system(&data_system);
+    kelvo::install_sample_list_run(main_form, *startup, *run_controller, *sample_list_page, &data_system);
 
     main_form.fill_name_boxes();
     kelvo::restore_window_position(&main_form);

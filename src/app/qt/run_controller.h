@@ -8,6 +8,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class QPushButton;
@@ -42,6 +43,9 @@ public:
     Ttest_params_form* test_params_form = nullptr;
 
     MethodRun& run() { return *run_; }
+    // A part built on the method run (the sample-list run): kept by the
+    // controller and destroyed before the method run.
+    void attach(std::shared_ptr<void> part) { attached_.push_back(std::move(part)); }
     // "WAIT_FOR_DS" waits for this data system (ChemStation mode).
     void set_data_system(DataSystemLink* link);
 
@@ -53,12 +57,27 @@ public:
     void show_run_caption(const std::string& caption) override;
     void show_pause_caption(const std::string& caption) override;
     void enable_run(bool on) override;
-    void enable_start(bool on) override { (void)on; }
+    void enable_start(bool on) override
+    {
+        if (on_enable_start) on_enable_start(on);
+    }
     void enable_step(bool on) override;
     void busy_cursor() override;
     void restore_cursor() override;
     void status_text(const std::string& text) override;
     void status_line(StatusLine line, const std::string& text) override;
+    void sample_list_method_complete() override
+    {
+        if (on_sample_list_method_complete) on_sample_list_method_complete();
+    }
+    void stop_sample_list() override
+    {
+        if (on_stop_sample_list) on_stop_sample_list();
+    }
+    // The sample-list run takes these (sample_list_run_wiring).
+    std::function<void(bool)> on_enable_start;
+    std::function<void()> on_sample_list_method_complete;
+    std::function<void()> on_stop_sample_list;
 
     // ---- RunDialogs
     double ask(const std::string& context, const std::string& unit, double maximum, double minimum, double proposed,
@@ -77,6 +96,7 @@ private:
     std::unique_ptr<MethodRun> run_;
     std::unique_ptr<DataSystemGate> gate_;
     bool cursor_busy_ = false;
+    std::vector<std::shared_ptr<void>> attached_;
 };
 
 RunController* install_run_controller(Tmain_form& main, StartupController& startup, MethodEditorPage& page);
