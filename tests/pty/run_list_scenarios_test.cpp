@@ -217,6 +217,17 @@ TEST_F(RunListScenario, AnInstrumentFallingSilentInRowThreeStopsTheList)
     EXPECT_EQ(printed("row "), (Lines{"1: done", "2: done", "3: stopped", "4: none"}));
 }
 
+TEST_F(RunListScenario, AbortInTheErrorDialogStopsTheRowAndExitsThree)
+{
+    write_list(row("Inject", 1, "1") + row("Inject", 2, "1") + row("Inject", 3, "1"));
+    start_sim({"--error-atom", "3"});
+    ASSERT_EQ(run_list({"--on-error", "abort"}), 3) << out << err;
+    // SL EXIT still runs after the aborted row, which was made the last.
+    EXPECT_EQ(commands(), (Lines{"GET_SYR", "SET_SPEED(0,)", wash(1), "GET_SYR", wash(2), "SET_SPEED(2,)"}));
+    EXPECT_TRUE(contains(err, "error dialog: " + wash(2) + ": error :error in atom WASH_SYRINGE\n")) << err;
+    EXPECT_EQ(printed("row "), (Lines{"1: done", "2: stopped", "3: none"}));
+}
+
 TEST_F(RunListScenario, AMethodThatExpandsToNothingIsStoppedAndExitsOne)
 {
     fs::remove(folder / "SL ENTRY.kma");

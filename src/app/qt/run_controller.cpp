@@ -72,10 +72,14 @@ RunController::~RunController()
 bool RunController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &main_ && event->type() == QEvent::Close && run_->running()) {
-        if (!ask_yes_no(exit_while_method_runs_text)) {
+        // While a sample list runs, the list's question is the one asked
+        // (once: the list ends here, so the window does not ask again).
+        const bool list = run_->engine().sample_list_running;
+        if (!ask_yes_no(list ? exit_while_running_text : exit_while_method_runs_text)) {
             event->ignore();
             return true;
         }
+        if (list && on_stop_sample_list) on_stop_sample_list();
         // The instrument is told to stop what it does; no command follows.
         if (startup_.link().wait_state() == WaitState::atom_running) startup_.link().cancel();
         startup_.link().end_busy_wait();

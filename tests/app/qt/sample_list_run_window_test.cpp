@@ -163,4 +163,22 @@ TEST_F(SampleListRunWindowTest, StartPauseResumeAndStopByMouse)
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "GET_SYR"), 2);
 }
 
+TEST_F(SampleListRunWindowTest, ClosingWhileAListRunsAsksOnceAndEndsTheList)
+{
+    port.polls_per_atom = 1000;
+    click(start_button);
+    ASSERT_TRUE(wait_until([&] { return controller->run().running(); }));
+    prompts.yes_no_answers = {false};
+    main->close();
+    EXPECT_TRUE(list->running());
+    prompts.yes_no_answers = {true};
+    main->close();
+    EXPECT_FALSE(list->running());
+    EXPECT_EQ(prompts.shown,
+              (Lines{"question: Exiting the program now will stop the execution of the sample list. Do you really "
+                     "want to exit?",
+                     "question: Exiting the program now will stop the execution of the sample list. Do you really "
+                     "want to exit?"}));
+}
+
 }  // namespace
