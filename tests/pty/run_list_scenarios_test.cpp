@@ -228,6 +228,15 @@ TEST_F(RunListScenario, AbortInTheErrorDialogStopsTheRowAndExitsThree)
     EXPECT_EQ(printed("row "), (Lines{"1: done", "2: stopped", "3: none"}));
 }
 
+TEST_F(RunListScenario, AnExchangeEndedByErrorStopsTheRowInsteadOfHanging)
+{
+    write_list(row("Inject", 1, "1") + row("Inject", 2, "1"));
+    start_sim({"--error-atom", "2", "--error-text", "ERROR"});
+    ASSERT_EQ(run_list({}), 1) << out << err;
+    EXPECT_TRUE(contains(err, "error: The KELVO had an error! Please check the terminal\n")) << err;
+    EXPECT_EQ(printed("row "), (Lines{"1: stopped", "2: none"}));
+}
+
 TEST_F(RunListScenario, AMethodThatExpandsToNothingIsStoppedAndExitsOne)
 {
     fs::remove(folder / "SL ENTRY.kma");

@@ -194,8 +194,10 @@ public:
         int quiet_ticks = 0;
         QObject::connect(&service, &QTimer::timeout, &loop, [&, this] {
             run.service_tick();
+            // After "ERROR" the wait state stays, but nothing more will come.
+            const bool ended = link.condition() == LinkCondition::error && !link.timer_armed();
             const bool moving = link.timer_armed() || link.answer_complete() || link.method_complete() ||
-                                link.wait_state() != WaitState::idle || run.engine().waiting_for_ds ||
+                                (link.wait_state() != WaitState::idle && !ended) || run.engine().waiting_for_ds ||
                                 run.engine().row_sent;
             if (moving) {
                 quiet_ticks = 0;
@@ -327,6 +329,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
     list.set_observer(&end);
 
     bool stalled = false;
+    bool given_up = false;
     QTimer stop_timer;
     stop_timer.setSingleShot(true);
     QObject::connect(&stop_timer, &QTimer::timeout, &session.loop, [&] {
@@ -346,7 +349,15 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
                 session.ui.quit();
                 return true;
             }
-            if (!list.stalled()) return false;
+            // Held by the pause (or the stop question): the user's, not a stall.
+            if (session.run.paused()) return false;
+            if (!list.stalled()) {
+                // A method runs, but the instrument ended the exchange.
+                std::cerr << "error: the instrument ended the exchange without an answer" << std::endl;
+                given_up = true;
+                list.error_stop();
+                return true;
+            }
             // Nothing carries the list on: Stop, confirmed.
             std::cerr << "error: the sample list stalled in row " << list.current_row() << "; stopping it"
                       << std::endl;
@@ -369,7 +380,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
                                                           : "none";
         out << "row " << row << ": " << word << std::endl;
     }
-    if (!end.ended || stalled) return 1;
+    if (!end.ended || stalled || given_up) return 1;
     if (end.outcome != ListOutcome::completed) return 1;
     if (list.had_instrument_error()) return 3;
     return all_done ? 0 : 1;
