@@ -87,9 +87,15 @@ SampleListRun::SampleListRun(MethodRun& run, KelvoLink& link, SampleListDocument
 
 SampleListRun::~SampleListRun() { run_.engine().on_abort_sample_list = nullptr; }
 
-void SampleListRun::set_observer(SampleListRunObserver* observer)
+void SampleListRun::add_observer(SampleListRunObserver* observer)
 {
-    observer_ = observer ? observer : &default_observer_;
+    if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void SampleListRun::remove_observer(SampleListRunObserver* observer)
+{
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
 void SampleListRun::set_caption(const char* caption)
@@ -105,7 +111,7 @@ void SampleListRun::set_row_status(int row, RowStatus status)
     if (before == status) return;
     table.set_status(row, status);
     if (before == RowStatus::running && (status == RowStatus::done || status == RowStatus::stopped))
-        observer_->row_finished(row, status);
+        notify([&](SampleListRunObserver& o) { o.row_finished(row, status); });
 }
 
 bool SampleListRun::first_sample() const { return cycle_ == 0 && row_ == 1; }
@@ -173,7 +179,7 @@ void SampleListRun::start()
     engine.command_index = 0;
     engine.on_error_path = false;
     document_.table().clear_statuses();
-    observer_->list_started(document_.name(), document_.table().rows());
+    notify([&](SampleListRunObserver& o) { o.list_started(document_.name(), document_.table().rows()); });
     start_row();
     view_.log_message(list_started_log);
     view_.status_line(StatusLine::running, "Started sample list " + quote + document_.name() + quote + ".");
@@ -192,7 +198,7 @@ void SampleListRun::start_row()
     cycle_ = 0;
     table.set_run_position({true, row_});
     set_row_status(row_, RowStatus::running);
-    observer_->row_started(row_, method_);
+    notify([&](SampleListRunObserver& o) { o.row_started(row_, method_); });
     ask_syringe();
 }
 
@@ -253,7 +259,7 @@ void SampleListRun::syringe_check()
     view_.status_line(StatusLine::method, "Method : " + method_);
     view_.status_line(StatusLine::tray_and_vial, tray_and_vial_text(sample_, cycle_, injections_));
     view_.status_line(StatusLine::atom_status, "");
-    observer_->cycle_started(row_, cycle_ + 1, injections_);
+    notify([&](SampleListRunObserver& o) { o.cycle_started(row_, cycle_ + 1, injections_); });
 }
 
 void SampleListRun::take_error_text()
@@ -300,7 +306,7 @@ void SampleListRun::end_list(ListOutcome outcome)
     view_.enable_run(true);
     view_.enable_start(true);
     view_.enable_step(true);
-    observer_->list_ended(outcome);
+    notify([&](SampleListRunObserver& o) { o.list_ended(outcome); });
 }
 
 // ---- Stop, pause, errors

@@ -113,7 +113,10 @@ public:
     SampleListRun(const SampleListRun&) = delete;
     SampleListRun& operator=(const SampleListRun&) = delete;
 
-    void set_observer(SampleListRunObserver* observer);  // nullptr: none
+    // Observers are told of the run's events in the order they were added
+    // (not owned; remove one before it goes).
+    void add_observer(SampleListRunObserver* observer);
+    void remove_observer(SampleListRunObserver* observer);
     // ChemStation mode: a list must have a name to start.
     void set_chemstation(bool on) { chemstation_ = on; }
     // The start button's caption changed.
@@ -170,6 +173,11 @@ private:
     // stopped, row and cycle at their last values.
     void abort_sample();
     void take_error_text();
+    template <class Event>
+    void notify(const Event& event)
+    {
+        for (SampleListRunObserver* o : std::vector<SampleListRunObserver*>(observers_)) event(*o);
+    }
 
     MethodRun& run_;
     KelvoLink& link_;
@@ -177,8 +185,7 @@ private:
     RunDialogs& dialogs_;
     RunView& view_;
     SampleVariables& sample_;
-    SampleListRunObserver default_observer_;
-    SampleListRunObserver* observer_ = &default_observer_;
+    std::vector<SampleListRunObserver*> observers_;
     bool chemstation_ = false;
 
     std::string caption_ = start_caption;

@@ -73,7 +73,7 @@ protected:
         document.start_empty("L");
         view.on_list_method_complete = [this] { list.next_step(); };
         view.on_stop_list = [this] { list.error_stop(); };
-        list.set_observer(&observer);
+        list.add_observer(&observer);
         list.start_caption_changed = [this](const std::string& c) { captions.push_back(c); };
     }
     // Rows of method, volume, Inj/Vial (Tray1, LCVlv1, vial = row number).

@@ -326,7 +326,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
     SampleListRun list(session.run, session.link, document, session.ui, session.ui, sample_variables());
     session.ui.list = &list;
     ListEnd end(session.ui);
-    list.set_observer(&end);
+    list.add_observer(&end);
 
     bool stalled = false;
     bool given_up = false;
