@@ -166,7 +166,7 @@ TEST_F(RunListScenario, StopConfirmedInRowTwoRunsTheExitAndLeavesTheLaterRowsAlo
     write_list(row("Inject", 1, "1") + row("Home", 2, "1") + row("Inject", 3, "1") + row("Inject", 4, "1") +
                row("Inject", 5, "1"));
     start_sim({"--atom-time", "MOVE_TO_HOME=20000"});
-    ASSERT_EQ(run_list({"--stop-after-ms", "1500"}), 1) << out << err;
+    ASSERT_EQ(run_list({"--stop-after-ms", "3000"}), 1) << out << err;
     EXPECT_EQ(commands(), (Lines{"GET_SYR", "SET_SPEED(0,)", wash(1), "SET_SPEED(1,)", "GET_SYR", "MOVE_TO_HOME()",
                                  "CANCEL", "SET_SPEED(1,)", "SET_SPEED(2,)"}));
     EXPECT_TRUE(contains(err, "question: Do you really want to stop the execution of the whole sample list?\n")) << err;
@@ -181,7 +181,7 @@ TEST_F(RunListScenario, StopAnsweredNoLosesNoCommand)
 {
     write_list(row("Homes", 1, "1") + row("Homes", 2, "1"));
     start_sim({});
-    ASSERT_EQ(run_list({"--stop-after-ms", "300", "--stop-answer", "no"}), 0) << out << err;
+    ASSERT_EQ(run_list({"--stop-after-ms", "600", "--stop-answer", "no"}), 0) << out << err;
     Lines expected = {"GET_SYR", "SET_SPEED(0,)"};
     expected.insert(expected.end(), 6, "MOVE_TO_HOME()");
     expected.push_back("GET_SYR");
