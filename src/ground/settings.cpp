@@ -147,17 +147,31 @@ void write_setting_text(const std::string& name, const std::string& value)
     settings_store().write("", name, SettingValue::of_text(value));
 }
 
+SettingValue double_setting(double value)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    std::vector<unsigned char> bytes(8);
+    for (std::size_t i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
+    return SettingValue::of_bytes(std::move(bytes));
+}
+
+std::optional<double> setting_double(const SettingValue& value)
+{
+    if (value.kind != SettingValue::Kind::binary || value.bytes.size() != sizeof(double)) return std::nullopt;
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i) bits = (bits << 8) | value.bytes[static_cast<std::size_t>(i)];
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
+}
+
 double read_setting_double(const std::string& subkey, const std::string& name, double default_value)
 {
     SettingsStore& s = settings_store();
     if (!s.available()) return default_value;
-    const auto v = s.read(subkey, name);
-    if (v && v->kind == SettingValue::Kind::binary && v->bytes.size() == sizeof(double)) {
-        std::uint64_t bits = 0;
-        for (int i = 7; i >= 0; --i) bits = (bits << 8) | v->bytes[static_cast<std::size_t>(i)];
-        double d;
-        std::memcpy(&d, &bits, sizeof d);
-        return d;
+    if (const auto v = s.read(subkey, name)) {
+        if (const std::optional<double> d = setting_double(*v)) return *d;
     }
     write_setting_double(subkey, name, default_value);
     return default_value;
@@ -165,11 +179,7 @@ double read_setting_double(const std::string& subkey, const std::string& name, d
 
 void write_setting_double(const std::string& subkey, const std::string& name, double value)
 {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    std::vector<unsigned char> bytes(8);
-    for (std::size_t i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
-    settings_store().write(subkey, name, SettingValue::of_bytes(std::move(bytes)));
+    settings_store().write(subkey, name, double_setting(value));
 }
 
 std::vector<std::string> read_folder_list()

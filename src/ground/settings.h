@@ -25,6 +25,11 @@ struct SettingValue {
 
 using NamedSettingValue = std::pair<std::string, SettingValue>;
 
+// A double as the registry keeps it: 8 bytes, least significant first.
+SettingValue double_setting(double value);
+// The double of an 8-byte binary value; nothing for any other value.
+std::optional<double> setting_double(const SettingValue& value);
+
 // The registry operations on the settings key. A sub-key is named by its
 // path below the settings key ("" is the key itself, "Folder List" a
 // sub-key). Value and key names are compared without regard to case, as

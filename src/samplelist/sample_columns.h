@@ -8,7 +8,9 @@
 
 namespace kelvo {
 
-enum class ColumnKind { text = 1, numeric = 2, list = 3, check_box = 4, choice = 5, status = 6 };
+// none: a data-system column of a type this program does not know; its
+// cells are plain text without an editor of their own.
+enum class ColumnKind { none = 0, text = 1, numeric = 2, list = 3, check_box = 4, choice = 5, status = 6 };
 
 // The live list a choice column offers; the page supplies its entries.
 enum class ProgramList { none, methods, trays, injectors };

@@ -41,7 +41,8 @@ int cell_type_of(ColumnKind kind)
     case ColumnKind::list:
     case ColumnKind::choice: return SpreadCellType::combo_box;
     case ColumnKind::check_box: return SpreadCellType::check_box;
-    case ColumnKind::status: break;
+    case ColumnKind::status:
+    case ColumnKind::none: break;
     }
     return SpreadCellType::static_text;
 }
@@ -206,7 +207,8 @@ void SampleListPage::format_column(SpreadGrid& grid, int grid_col, int col)
     case ColumnKind::check_box: grid.set_type_check_text(QString()); break;
     case ColumnKind::list:
     case ColumnKind::choice: apply_combo_list(grid, grid_col, col); break;
-    case ColumnKind::status: break;
+    case ColumnKind::status:
+    case ColumnKind::none: break;
     }
     grid.set_col_width(grid_col, c.width);
     grid.set_col(grid_col);
