@@ -2,6 +2,8 @@
 
 #include "ground/text_utils.h"
 
+#include <algorithm>
+
 namespace kelvo {
 
 bool CommandLineOptions::chemstation() const { return same_text(data_system, "HPCS"); }
@@ -38,14 +40,18 @@ bool has_prefix(const std::string& arg, const char* prefix, std::string& value)
 CommandLineOptions parse_command_line(const std::vector<std::string>& args)
 {
     CommandLineOptions o;
-    if (args.empty()) {
+    std::string value;
+    const bool only_columns = std::all_of(args.begin(), args.end(), [&](const std::string& arg) {
+        return has_prefix(arg, "COLS:", value);
+    });
+    if (only_columns) {
         o.sample_list_page = true;
         o.method_page = true;
-        return o;
     }
     for (const std::string& arg : args) {
-        std::string value;
-        if (has_prefix(arg, "DS:", value)) o.data_system = value;
+        if (has_prefix(arg, "COLS:", value)) o.columns_file = value;
+        else if (only_columns) continue;
+        else if (has_prefix(arg, "DS:", value)) o.data_system = value;
         else if (has_prefix(arg, "SR:", value)) o.service_name = value;
         else if (has_prefix(arg, "IN:", value)) o.instrument_type = value;
         else if (same_text(arg, "ON")) o.offline = o.offline_by_switch = false;

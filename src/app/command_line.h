@@ -20,6 +20,9 @@ struct CommandLineOptions {
     bool macro_page = false;                  // "MAC"
     bool debug_window = false;                // "DBG"
     bool single_macro = false;                // "SNG"
+    // "COLS:": a column-definition file read once after the configuration,
+    // for users whose data system cannot announce its columns itself.
+    std::string columns_file;
 
     // Data-system name "HPCS".
     bool chemstation() const;
@@ -39,7 +42,7 @@ inline constexpr std::size_t switch_value_limit = 1000;
 // regard to case; "DS:", "SR:" and "IN:" are prefixes whose rest is the
 // value, the others must match the whole argument. Unknown arguments are
 // ignored; a later argument overrides an earlier one. With no argument at
-// all the sample list and method tabs are shown.
+// all ("COLS:" does not count) the sample list and method tabs are shown.
 CommandLineOptions parse_command_line(const std::vector<std::string>& args);
 
 }  // namespace kelvo

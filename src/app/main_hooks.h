@@ -36,4 +36,24 @@ public:
     virtual void format_sample_list() {}   // "&Format Sample List...": column form
 };
 
+// Hooks that take one item and pass everything else on to the hooks they
+// wrap.
+class ForwardingMainHooks : public MainHooks {
+public:
+    explicit ForwardingMainHooks(MainHooks& next) : next_(next) {}
+    void release_single_instance() override { next_.release_single_instance(); }
+    bool sample_list_running() const override { return next_.sample_list_running(); }
+    void reload_configuration() override { next_.reload_configuration(); }
+    bool choose_port() override { return next_.choose_port(); }
+    void offline_fallback() override { next_.offline_fallback(); }
+    void refresh_vial_dialog() override { next_.refresh_vial_dialog(); }
+    void ask_mounted_syringe() override { next_.ask_mounted_syringe(); }
+    void show_trays() override { next_.show_trays(); }
+    void show_log_viewer() override { next_.show_log_viewer(); }
+    void format_sample_list() override { next_.format_sample_list(); }
+
+private:
+    MainHooks& next_;
+};
+
 }  // namespace kelvo

@@ -65,6 +65,20 @@ TEST(CommandLine, PrefixesTakeTheRestAndLaterArgumentsWin)
     EXPECT_FALSE(parse_command_line({"whatever"}).page_shown(Page::sample_list));
 }
 
+TEST(CommandLine, ColumnsFileSwitchLeavesThePagesAlone)
+{
+    CommandLineOptions o = parse_command_line({"cols:/data/My Columns.ini"});
+    EXPECT_EQ(o.columns_file, "/data/My Columns.ini");
+    EXPECT_TRUE(o.page_shown(Page::sample_list));  // as with no argument
+    EXPECT_TRUE(o.page_shown(Page::method));
+    EXPECT_FALSE(o.offline);
+    o = parse_command_line({"COLS:a.ini", "MAC", "OFF"});
+    EXPECT_EQ(o.columns_file, "a.ini");
+    EXPECT_TRUE(o.page_shown(Page::macro));
+    EXPECT_FALSE(o.page_shown(Page::sample_list));
+    EXPECT_TRUE(o.offline);
+}
+
 TEST(WindowTitle, ProductNameOfflineMarkAndFolder)
 {
     EXPECT_EQ(window_title(false, false, "/lab/methods"), "KELVO Cadenzor   (/lab/methods)");

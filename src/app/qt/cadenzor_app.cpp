@@ -5,6 +5,7 @@
 #include "ground/documents.h"
 #include "ground/log.h"
 #include "ground/prompts.h"
+#include "app/qt/column_wiring.h"
 #include "app/qt/form_name_dialogs.h"
 #include "app/qt/guarded_application.h"
 #include "app/qt/main_form.h"
@@ -23,6 +24,7 @@
 #include "link/qt/startup_ui.h"
 
 #include "app/qt/cadenzor_app.h"
+#include "app/qt/column_wiring.h"
 
 #include <QApplication>
 
@@ -93,6 +95,7 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::RunController* run_controller = kelvo::install_run_controller(main_form, *startup, *method_page);
     run_controller->set_data_system(&data_system);
     kelvo::install_sample_list_run(main_form, *startup, *run_controller, *sample_list_page, &data_system);
+    kelvo::install_column_settings(main_form, *sample_list_page, &data_system, tray_form, options.columns_file);
 
     main_form.fill_name_boxes();
     kelvo::restore_window_position(&main_form);

@@ -5,12 +5,14 @@
 #include "app/qt/print_wiring.h"
 #include "config/config_db.h"
 #include "ground/qt/qt_text.h"
+#include "ground/settings.h"
 #include "ground/text_utils.h"
 #include "language/method.h"
 #include "language/qt/method_page.h"
 #include "print/qt/sample_list_print.h"
 #include "print/qt/text_printer.h"
 #include "link/qt/startup_ui.h"
+#include "samplelist/column_settings.h"
 #include "samplelist/qt/sample_list_page.h"
 #include "trays/qt/tray_form.h"
 
@@ -103,7 +105,16 @@ void connect_vial_dialog(SampleListPage& page, Ttray_form& dialog)
     hooks.add_rows = [&page, &dialog](const std::vector<int>& vials, const std::string& tray, bool insert) {
         page.add_vial_rows(vials, tray, insert, dialog.default_sheet);
     };
-    hooks.load_defaults = [&page](SpreadGrid& sheet) { page.set_up_default_sheet(sheet); };
+    // The sheet keeps its values in the settings from one opening to the next.
+    hooks.load_defaults = [&page](SpreadGrid& sheet) {
+        page.set_up_default_sheet(sheet);
+        std::vector<std::string> values = page.tray_page_values(sheet);
+        load_tray_page_defaults(settings_store(), page.document().columns(), values);
+        page.show_default_sheet_values(sheet, values);
+    };
+    hooks.save_defaults = [&page](SpreadGrid& sheet) {
+        save_tray_page_defaults(settings_store(), page.document().columns(), page.tray_page_values(sheet));
+    };
 }
 
 }  // namespace kelvo

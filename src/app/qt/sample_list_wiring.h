@@ -23,7 +23,8 @@ SampleListPage* install_sample_list_page(Tmain_form& form, StartupController* st
 
 // The vial selection dialog adds its rows to the list ("&Add", "&Insert")
 // with the values of its default sheet, which the page sets up each time
-// the dialog opens.
+// the dialog opens; the sheet's values are kept in the settings ("Tray Page
+// Column defaults") when it closes and shown again when it opens.
 void connect_vial_dialog(SampleListPage& page, Ttray_form& dialog);
 
 

@@ -38,8 +38,8 @@ private:
 
 // Creates the dialog as a child of the main window and hooks it in. With a
 // sample list page, Add and Insert put rows into its table (the columns
-// other than Tray and Vial get their defaults: the tray page's default
-// sheet is not set up yet, so load_defaults and save_defaults stay empty).
+// other than Tray and Vial get the default sheet's values, see
+// connect_vial_dialog).
 Ttray_form* install_tray_dialog(Tmain_form& main, StartupController& startup, SampleListPage* sample_list = nullptr);
 
 }  // namespace kelvo

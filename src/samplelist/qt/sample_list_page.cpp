@@ -141,6 +141,7 @@ void SampleListPage::set_up()
     if (!set_up_done_) {
         const auto first = [](const std::vector<std::string>& v) { return v.empty() ? std::string() : v.front(); };
         document_.columns().build_fixed({first(methods_), first(trays_), first(injectors_)});
+        if (prepare_columns) prepare_columns(document_.columns());
         set_up_done_ = true;
     }
     refresh_columns();
@@ -271,6 +272,31 @@ std::vector<std::string> SampleListPage::default_sheet_values(SpreadGrid& grid) 
         }
     }
     return values;
+}
+
+std::vector<std::string> SampleListPage::tray_page_values(SpreadGrid& grid) const
+{
+    std::vector<std::string> values = default_sheet_values(grid);
+    const ColumnTable& columns = document_.columns();
+    for (int col = 1; col <= columns.count(); ++col)
+        if (columns.column(col).hidden) values[static_cast<std::size_t>(col - 1)] = columns.column(col).default_text;
+    return values;
+}
+
+void SampleListPage::show_default_sheet_values(SpreadGrid& grid, const std::vector<std::string>& values)
+{
+    const ColumnTable& columns = document_.columns();
+    for (std::size_t i = 0; i < default_sheet_headings_.size(); ++i) {
+        for (int col = 1; col <= columns.count(); ++col) {
+            const auto k = static_cast<std::size_t>(col - 1);
+            if (k >= values.size() || !same_text(columns.column(col).heading, default_sheet_headings_[i])) continue;
+            grid.set_block_mode(false);
+            grid.set_col(static_cast<int>(i) + 1);
+            grid.set_row(1);
+            grid.set_value(to_qstring(normalise_cell(columns.column(col), values[k])));
+            break;
+        }
+    }
 }
 
 void SampleListPage::add_vial_rows(const std::vector<int>& vials, const std::string& tray, bool insert,

@@ -57,6 +57,11 @@ public:
     void set_up_default_sheet(SpreadGrid& grid);
     // The sheet's values by table column ([col - 1]; empty for the others).
     std::vector<std::string> default_sheet_values(SpreadGrid& grid) const;
+    // The values the tray page keeps for its columns: a hidden column's
+    // default, otherwise the sheet's cell ([col - 1]).
+    std::vector<std::string> tray_page_values(SpreadGrid& grid) const;
+    // Shows values ([col - 1]) in the sheet's cells of those columns.
+    void show_default_sheet_values(SpreadGrid& grid, const std::vector<std::string>& values);
     // "Add rows for selected vials", with the default sheet's values.
     void add_vial_rows(const std::vector<int>& vials, const std::string& tray, bool insert, SpreadGrid* default_sheet);
 
@@ -67,6 +72,9 @@ public:
     // repainted (service-timer tick, status-repaint message).
     void repaint_statuses();
 
+    // Called when the fixed columns have been built, before the grid is set
+    // up: the data system's columns and the user's column settings.
+    std::function<void(ColumnTable& columns)> prepare_columns;
     // Leaving a row opens the method of the new row (when set).
     std::function<void(const std::string& method)> open_method;
     // Export file dialog; replaceable for tests. Returns the chosen file

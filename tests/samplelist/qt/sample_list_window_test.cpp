@@ -108,7 +108,11 @@ TEST_F(SampleListWindowTest, TheWindowsCommandsReachTheDemoList)
     defaults.set_col(1);
     defaults.set_row(1);
     defaults.set_value("Wash Cycles");
-    dialog.hooks().load_defaults(defaults);  // opened again: the value stays
+    dialog.hooks().save_defaults(defaults);  // closed and opened again: the value stays
+    EXPECT_EQ(settings.read("Tray Page Column defaults", "Method")->text, "Wash Cycles");
+    EXPECT_FALSE(settings.read("Tray Page Column defaults", "Tray").has_value());
+    defaults.set_value("Something Else");
+    dialog.hooks().load_defaults(defaults);
     defaults.set_col(1);
     defaults.set_row(1);
     EXPECT_EQ(defaults.value(), "Wash Cycles");
