@@ -1,15 +1,20 @@
 #include "samplelist/qt/test_params_form.h"
 
 #include "ground/qt/qt_text.h"
+#include "ground/qt/spread_grid.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace kelvo {
+
+namespace {
+constexpr int heading_col = 1;
+constexpr int entry_col = 2;
+}  // namespace
 
 Ttest_params_form::Ttest_params_form(QWidget* parent) : QDialog(parent)
 {
@@ -20,13 +25,18 @@ Ttest_params_form::Ttest_params_form(QWidget* parent) : QDialog(parent)
     text_label = new QLabel(test_parameters_text, this);
     text_label->setObjectName("text_label");
     layout->addWidget(text_label);
-    test_sheet = new QTableWidget(0, 2, this);
+    test_sheet = new SpreadGrid(this);
     test_sheet->setObjectName("test_sheet");
-    test_sheet->horizontalHeader()->hide();
-    test_sheet->verticalHeader()->hide();
-    test_sheet->horizontalHeader()->setStretchLastSection(true);
-    test_sheet->setSelectionMode(QAbstractItemView::SingleSelection);
-    test_sheet->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    test_sheet->set_max_cols(2);
+    test_sheet->set_process_tab(true);
+    test_sheet->set_edit_enter_action(SpreadEnterAction::none);
+    test_sheet->set_auto_clipboard(true);
+    test_sheet->set_col_width(heading_col, 14);
+    test_sheet->set_col_width(entry_col, 20);
+    test_sheet->installEventFilter(this);
+    // Enter in an entry being typed: the entry is committed, then OK.
+    if (auto* delegate = qobject_cast<SpreadDelegate*>(test_sheet->itemDelegate()))
+        connect(delegate, &SpreadDelegate::enter_pressed, this, &QDialog::accept, Qt::QueuedConnection);
     layout->addWidget(test_sheet);
     auto* buttons = new QHBoxLayout;
     ok_button = new QPushButton("OK", this);
@@ -46,32 +56,70 @@ Ttest_params_form::Ttest_params_form(QWidget* parent) : QDialog(parent)
 void Ttest_params_form::prepare(const std::vector<TestParameterRow>& rows)
 {
     rows_ = rows;
-    test_sheet->setRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        auto* heading = new QTableWidgetItem(to_qstring(rows[static_cast<std::size_t>(r)].heading));
-        heading->setFlags(Qt::ItemIsEnabled);
-        test_sheet->setItem(r, 0, heading);
-        test_sheet->setItem(r, 1, new QTableWidgetItem(to_qstring(rows[static_cast<std::size_t>(r)].value)));
+    SpreadGrid& g = *test_sheet;
+    g.set_max_rows(0);
+    g.set_max_rows(static_cast<int>(rows.size()));
+    g.set_block_mode(false);
+    g.set_col(heading_col);
+    g.set_row(-1);
+    g.set_cell_type(SpreadCellType::static_text);
+    g.set_col(entry_col);
+    g.set_cell_type(SpreadCellType::edit);
+    for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
+        const TestParameterRow& row = rows[static_cast<std::size_t>(r - 1)];
+        g.set_row(r);
+        g.set_col(heading_col);
+        g.set_value(to_qstring(row.heading));
+        g.set_col(entry_col);
+        g.set_value(to_qstring(row.value));
     }
-    if (!rows.empty()) test_sheet->setCurrentCell(0, 1);
+    if (!rows.empty()) {
+        g.set_col(entry_col);
+        g.set_row(1);
+        g.action(SpreadAction::active_cell);
+    }
 }
 
 std::vector<std::string> Ttest_params_form::entries() const
 {
     std::vector<std::string> out;
-    for (int r = 0; r < test_sheet->rowCount(); ++r) {
-        const QTableWidgetItem* item = test_sheet->item(r, 1);
-        out.push_back(item ? from_qstring(item->text()) : std::string());
+    SpreadGrid& g = *test_sheet;
+    g.set_block_mode(false);
+    g.set_col(entry_col);
+    for (int r = 1; r <= g.max_rows(); ++r) {
+        g.set_row(r);
+        out.push_back(from_qstring(g.value()));
     }
     return out;
+}
+
+// Enter accepts the form, also from the grid (where it would move the
+// cell); Escape abandons it.
+void Ttest_params_form::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool Ttest_params_form::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == test_sheet && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 bool Ttest_params_form::ask(const std::vector<TestParameterRow>& rows, SampleVariables& variables)
 {
     prepare(rows);
     if (exec() != QDialog::Accepted) return false;
-    // An entry still being edited counts.
-    test_sheet->setCurrentItem(nullptr);
     apply_test_parameters(rows_, entries(), variables);
     return true;
 }

@@ -1,17 +1,19 @@
 #pragma once
 // The Test Parameters form (`Ttest_params_form`): before a method that names
 // sample-list values runs by itself, the user fills in one entry per
-// sample-list column from the volume column on. OK (or Enter) sets the
-// sample-list variables; Cancel (or Escape) abandons the run.
+// sample-list column from the volume column on, in the program's grid. OK
+// (or Enter) sets the sample-list variables; Cancel (or Escape) abandons
+// the run.
 #include "samplelist/test_parameters.h"
 
 #include <QDialog>
 
 class QLabel;
 class QPushButton;
-class QTableWidget;
 
 namespace kelvo {
+
+class SpreadGrid;
 
 class Ttest_params_form : public QDialog {
     Q_OBJECT
@@ -19,7 +21,7 @@ public:
     explicit Ttest_params_form(QWidget* parent = nullptr);
 
     QLabel* text_label = nullptr;
-    QTableWidget* test_sheet = nullptr;  // heading | entry, one row per column
+    SpreadGrid* test_sheet = nullptr;  // heading | entry, one row per column
     QPushButton* ok_button = nullptr;
     QPushButton* cancel_button = nullptr;
 
@@ -28,6 +30,10 @@ public:
     std::vector<std::string> entries() const;
     // Modal; on OK the variables are set. False on Cancel.
     bool ask(const std::vector<TestParameterRow>& rows, SampleVariables& variables);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::vector<TestParameterRow> rows_;
