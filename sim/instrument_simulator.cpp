@@ -143,6 +143,14 @@ bool InstrumentSimulator::apply_control(const std::string& line, std::string* er
     } else if (word == "busy") {
         if (number < 0) return fail("expected a number: " + line);
         faults_.busy_count = static_cast<int>(number);
+    } else if (word == "busy-atom") {
+        const std::size_t blank = rest.find(' ');
+        const long long n = count_of(rest.substr(0, blank));
+        const long long ms = blank == std::string::npos ? -1 : count_of(rest.substr(blank + 1));
+        if (n < 0 || ms < 0) return fail("expected two numbers: " + line);
+        faults_.busy_atom_number = static_cast<int>(n);
+        faults_.busy_atom_ms = static_cast<int>(ms);
+        atom_commands_ = 0;
     } else if (word == "silent") {
         return on_off(faults_.silent);
     } else if (word == "silent-on") {
@@ -432,6 +440,12 @@ void InstrumentSimulator::answer_atom(const std::string& line)
         return;
     }
     ++atom_commands_;
+    if (faults_.busy_atom_number > 0 && atom_commands_ == faults_.busy_atom_number) {
+        // Something else keeps the instrument occupied for a while.
+        atom_running_ = true;
+        atom_name_ = "occupied";
+        atom_end_us_ = event_us_ + faults_.busy_atom_ms * std::int64_t{1000};
+    }
     bool fails = faults_.error_atom_number > 0 && atom_commands_ == faults_.error_atom_number;
     for (const std::string& n : faults_.error_atom_names)
         if (same_text(n, atom->name)) fails = true;

@@ -35,6 +35,8 @@ struct SimFaults {
     std::vector<std::string> error_atom_names;  // these atoms always get an error line
     std::string error_text;                    // that error line; empty: "@error in atom NAME"
     int busy_count = 0;                        // "BUSY" for this many more "GET_STAT"
+    int busy_atom_number = 0;                  // this atom command (from 1) finds the instrument occupied ...
+    int busy_atom_ms = 0;                      // ... for this long: "BUSY" to it and to "GET_STAT"
     bool silent = false;                       // no answer at all
     std::vector<std::string> silent_on;        // no answer to lines beginning with these
     int garbage_bytes = 0;                     // garbage bytes before the next answer line
@@ -53,6 +55,8 @@ inline constexpr const char* control_syntax =
     "  error-atom-name NAME  answer every command of atom NAME with an error line\n"
     "  error-text TEXT       the error line those atoms get (e.g. ERROR)\n"
     "  busy K                answer the next K \"GET_STAT\" with \"BUSY\"\n"
+    "  busy-atom N MS        the N-th atom command (from 1) finds the instrument occupied\n"
+    "                        for MS ms: \"BUSY\" to it and to \"GET_STAT\" until then\n"
     "  silent on|off         answer nothing at all / answer again\n"
     "  silent-on TEXT        answer nothing to lines that begin with TEXT\n"
     "  garbage N             send N garbage bytes before the next answer line\n"

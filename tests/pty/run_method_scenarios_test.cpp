@@ -166,6 +166,24 @@ TEST_F(RunMethodScenario, AnInstrumentFallingSilentMidRunEndsItWithoutHanging)
     EXPECT_TRUE(contains(out, "status: The kelvo is not responding -- operation stopped\n")) << out;
 }
 
+TEST_F(RunMethodScenario, ABusyInstrumentIsPolledUntilReadyAndTheCommandSentAgain)
+{
+    start_sim({"--busy-atom", "2 400"});
+    ASSERT_EQ(run_method({}), 0) << out << err;
+    const Lines got = commands();
+    // SET_SPEED finds the instrument occupied: "BUSY", then "GET_STAT" at
+    // most once per tick until "READY", then the same command again.
+    ASSERT_GE(got.size(), 6u);
+    EXPECT_EQ((Lines{got[0], got[1], got[2]}), (Lines{"GET_SYR", "MOVE_TO_HOME()", "SET_SPEED(2,)"}));
+    const auto polls = static_cast<std::size_t>(std::count(got.begin(), got.end(), "GET_STAT"));
+    EXPECT_GE(polls, 2u);
+    EXPECT_LE(polls, 400u / 50u + 3u);  // paced by the 50 ms tick, not by the line
+    EXPECT_EQ((Lines{got.end() - 2, got.end()}), (Lines{"SET_SPEED(2,)", "WASH_SYRINGE(Wash2,2500,3,1000,1000,)"}));
+    EXPECT_EQ(std::count(got.begin(), got.end(), "SET_SPEED(2,)"), 2);
+    EXPECT_TRUE(contains(err, "error: SET_SPEED(2,) The Kelvo is busy! Please check the terminal!\n")) << err;
+    EXPECT_TRUE(contains(out, "log: Method \"Two\" completed")) << out;
+}
+
 TEST_F(RunMethodScenario, NoInstrumentNoRun)
 {
     ASSERT_EQ(run_method({}), 2) << out << err;
