@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <csignal>
 #include <unistd.h>
 #include <vector>
 
@@ -182,6 +183,22 @@ TEST_F(RunMethodScenario, ABusyInstrumentIsPolledUntilReadyAndTheCommandSentAgai
     EXPECT_EQ(std::count(got.begin(), got.end(), "SET_SPEED(2,)"), 2);
     EXPECT_TRUE(contains(err, "error: SET_SPEED(2,) The Kelvo is busy! Please check the terminal!\n")) << err;
     EXPECT_TRUE(contains(out, "log: Method \"Two\" completed")) << out;
+}
+
+TEST_F(RunMethodScenario, ASignalStopsTheRunningAtomAndEndsTheRun)
+{
+    start_sim({"--atom-time", "5000"});
+    ChildProcess cli;
+    ASSERT_TRUE(cli.start(KELVO_CLI_PATH, {"run-method", folder.string(), "Two", "--device", (dir / "kelvo").string()}));
+    std::string line;
+    while (cli.read_line(line, limit_ms) && line != "status: Running method \"Two\".") {
+    }
+    ASSERT_EQ(line, "status: Running method \"Two\".") << cli.err();
+    usleep(300 * 1000);  // MOVE_TO_HOME is running now
+    ::kill(cli.pid(), SIGTERM);
+    EXPECT_EQ(cli.wait(limit_ms), 1) << cli.out() << cli.err();
+    EXPECT_TRUE(contains(cli.err(), "error: stopped by a signal\n")) << cli.err();
+    EXPECT_EQ(commands(), (Lines{"GET_SYR", "MOVE_TO_HOME()", "CANCEL"}));
 }
 
 TEST_F(RunMethodScenario, NoInstrumentNoRun)

@@ -6,6 +6,7 @@
 #include "ground/clock.h"
 #include "ground/cp1252.h"
 #include "ground/documents.h"
+#include "ground/qt/termination_signals.h"
 #include "ground/settings.h"
 #include "language/method.h"
 #include "language/sample_variables.h"
@@ -272,6 +273,16 @@ int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& c
     QObject::connect(&stop_timer, &QTimer::timeout, &session.loop, [&] {
         if (run.run_button_caption() == stop_caption) run.run_method_buttonClick();
     });
+    // SIGTERM or SIGINT: the run stops as when the window closes (a running
+    // atom gets "CANCEL"); a moment for the bytes to leave, then exit 1.
+    bool signalled = false;
+    on_termination_signals(&session.loop, [&] {
+        if (signalled) return;
+        signalled = true;
+        std::cerr << "error: stopped by a signal" << std::endl;
+        run.stop();
+        QTimer::singleShot(200, &session.loop, [&] { session.ui.quit(); });
+    });
     session.drive(
         [&] {
             run.run_method_buttonClick();
@@ -284,6 +295,7 @@ int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& c
             return true;
         });
 
+    if (signalled) return 1;
     if (given_up) {
         std::cerr << "error: the instrument ended the exchange without an answer" << std::endl;
         return 1;

@@ -1,4 +1,5 @@
 #include "app/qt/main_form.h"
+#include "ground/qt/termination_signals.h"
 
 #include "ground/cp1252.h"
 #include "ground/debug_lines.h"
@@ -32,7 +33,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -41,9 +41,6 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace kelvo {
 
@@ -612,32 +609,12 @@ bool Tmain_form::show_hint(QWidget* control, QEvent* event)
 
 // ---- Signals
 
-namespace {
-int signal_fds[2] = {-1, -1};
-
-void on_signal(int)
-{
-    const char c = 1;
-    [[maybe_unused]] const auto n = ::write(signal_fds[1], &c, 1);
-}
-}  // namespace
-
 void close_on_termination_signals(QWidget* window)
 {
-    if (signal_fds[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signal_fds) != 0) return;
-    auto* notifier = new QSocketNotifier(signal_fds[0], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
-        char c;
-        [[maybe_unused]] const auto n = ::read(signal_fds[0], &c, 1);
+    on_termination_signals(window, [window] {
         if (auto* main = qobject_cast<Tmain_form*>(window)) main->set_closing_by_signal();
         window->close();
     });
-    struct sigaction sa {};
-    sa.sa_handler = on_signal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
 }
 
 }  // namespace kelvo
