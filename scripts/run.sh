@@ -13,6 +13,10 @@
 #                             service NAME (its transcript in
 #                             build/ds-transcript.txt) and run cadenzor in
 #                             ChemStation mode (DS:HPCS SR:NAME) beside it
+#   CADENZOR_RUN_METHOD=NAME  instead of the window, run the demo method NAME
+#                             on the simulator with cadenzor-cli run-method
+#                             (the arguments go to run-method, e.g.
+#                             --set SL.volume=2.5)
 # Arguments are passed to cadenzor (e.g. DBG MAC). Delete
 # build/demo-settings.reg to start the demo afresh.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -23,7 +27,7 @@ fi
 install_missing_packages
 # Only what the demo runs is built.
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWITH_BENCH=OFF >/dev/null
-cmake --build "$BUILD" -j2 --target cadenzor kelvo-sim ${CADENZOR_RUN_DS:+ds-sim}
+cmake --build "$BUILD" -j2 --target cadenzor kelvo-sim ${CADENZOR_RUN_DS:+ds-sim} ${CADENZOR_RUN_METHOD:+cadenzor-cli}
 
 DEMO_METHODS="$BUILD/demo-methods"
 DEMO_SETTINGS="$BUILD/demo-settings.reg"
@@ -70,6 +74,12 @@ if [ -n "${CADENZOR_RUN_DS:-}" ]; then
 fi
 
 export CADENZOR_SETTINGS="$DEMO_SETTINGS"
+
+if [ -n "${CADENZOR_RUN_METHOD:-}" ]; then
+    rc=0
+    "$BUILD/cadenzor-cli" run-method "$DEMO_METHODS" "$CADENZOR_RUN_METHOD" --device "$LINK" "$@" || rc=$?
+    exit "$rc"
+fi
 # The log file cadenzor.log goes to the working directory.
 cd "$BUILD"
 
