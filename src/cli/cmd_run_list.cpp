@@ -1,5 +1,6 @@
 // cadenzor-cli run-list FOLDER LIST --device PATH [--on-error abort|retry|ignore]
 //   [--stop-after-ms N] [--stop-answer yes|no] [--poll MS] [--columns FILE]
+//   [--ds hpcs --service NAME [--instrument gc-ms]]
 //
 // Connects as the program starts (saving latest_kelvo.kol in FOLDER), loads
 // the sample list as the Sample List page does (the columns of FILE first,
@@ -7,6 +8,9 @@
 // run-method, then "row N: done|stopped|none" for every row. --stop-after-ms
 // presses "&Stop" after N ms; the question is answered by --stop-answer
 // (default yes). The syringe-mismatch dialog answers "C&ancel Method".
+// --ds hpcs runs in ChemStation mode beside the data system NAME on the
+// session bus: its columns are requested and read after those of --columns,
+// each "WAIT_FOR_DS" hands it the row and waits for "READY".
 #include "app/program_configuration.h"
 #include "app/qt/headless_run.h"
 #include "cli/commands.h"
@@ -25,7 +29,8 @@ namespace {
 
 constexpr const char* run_list_usage =
     "usage: cadenzor-cli run-list FOLDER LIST --device PATH [--on-error abort|retry|ignore]\n"
-    "         [--stop-after-ms N] [--stop-answer yes|no] [--poll MS] [--columns FILE]\n";
+    "         [--stop-after-ms N] [--stop-answer yes|no] [--poll MS] [--columns FILE]\n"
+    "         [--ds hpcs --service NAME [--instrument gc-ms]]\n";
 
 int usage_error(const std::string& why)
 {
@@ -39,6 +44,7 @@ int run_run_list(const Args& args)
 {
     HeadlessListOptions options;
     std::string columns_file;
+    std::string data_system, service, instrument;
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -48,6 +54,14 @@ int run_run_list(const Args& args)
             options.device = args[++i];
         } else if (a == "--columns" && has_value) {
             columns_file = utf8_to_cp1252(args[++i], &ok);
+        } else if (a == "--ds" && has_value) {
+            data_system = args[++i];
+            if (!same_text(data_system, "hpcs")) return usage_error("--ds takes hpcs");
+        } else if (a == "--service" && has_value) {
+            service = utf8_to_cp1252(args[++i], &ok);
+        } else if (a == "--instrument" && has_value) {
+            instrument = args[++i];
+            if (!same_text(instrument, "gc-ms")) return usage_error("--instrument takes gc-ms");
         } else if (a == "--on-error" && has_value) {
             const std::optional<AbortRetryIgnore> answer = error_answer(args[++i]);
             if (!answer) return usage_error("--on-error takes abort, retry or ignore");
@@ -69,6 +83,10 @@ int run_run_list(const Args& args)
     }
     if (positional.size() != 2) return usage_error("a folder and a sample list are needed");
     if (options.device.empty()) return usage_error("--device is needed");
+    if (data_system.empty() && (!service.empty() || !instrument.empty()))
+        return usage_error("--service and --instrument go with --ds hpcs");
+    if (!data_system.empty() && service.empty()) return usage_error("--ds hpcs needs --service");
+    options.data_system = data_system_mode(data_system, service, instrument);
     options.folder = positional[0];
     options.list = strip_extension(positional[1]);
 
@@ -82,9 +100,11 @@ int run_run_list(const Args& args)
         return 2;
     }
 
-    const auto prepare = [&](SampleListDocument& document) {
+    const auto prepare = [&](SampleListDocument& document, const std::string& data_system_columns) {
         build_cli_columns(document.columns());
         if (!columns_file.empty() && !add_columns_from_file(document.columns(), columns_file)) return false;
+        // The data system's columns: a file it cannot describe leaves the fixed ones.
+        if (!data_system_columns.empty()) add_columns_from_file(document.columns(), data_system_columns);
         document.start_empty(options.list);
         return document.load(options.list);
     };

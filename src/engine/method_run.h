@@ -116,6 +116,8 @@ public:
     bool paused() const { return pause_caption_ == resume_caption; }
     // The next service tick that finds an atom running sends "CANCEL".
     void request_cancel() { stop_request_ = true; }
+    // No atom to cancel after all (the run was parked between atoms).
+    void withdraw_cancel() { stop_request_ = false; }
     // A run whose stepping failed ends here: no method running, the buttons
     // back to idle, run_finished(false).
     void end_stalled_run();

@@ -317,11 +317,13 @@ void SampleListRun::stop()
     if (ask_yes_no(stop_list_question) && running_) stop_confirmed();
     if (!running_) return;
     RunEngine& engine = run_.engine();
-    // Parked at "WAIT_FOR_DS": the run goes on from the exit commands.
+    // Parked at "WAIT_FOR_DS": the run goes on from the exit commands. No
+    // atom runs there, so the pending "CANCEL" would hit the first exit atom.
     const bool parked = stop_requested_ && (engine.waiting_for_ds || engine.row_sent);
     if (parked) {
         engine.waiting_for_ds = false;
         engine.row_sent = false;
+        run_.withdraw_cancel();
     }
     run_.resume();
     if (parked && engine.method_running && !engine.on_error_path) engine.send_next();

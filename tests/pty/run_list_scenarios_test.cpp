@@ -2,7 +2,10 @@
 // pseudo-terminal: what the instrument receives row by row and cycle by
 // cycle, the log, and the row statuses at the end, for the injections per
 // vial, SL ENTRY and SL EXIT, Stop answered Yes and No, a syringe mismatch,
-// an instrument that falls silent, and a method that expands to nothing.
+// an instrument that falls silent, and a method that expands to nothing;
+// and in ChemStation mode beside ds-sim on the session bus: the rows handed
+// over at each WAIT_FOR_DS, the run held until READY, Stop ending a wait
+// that never ends, and no data system on the bus.
 #include "pty/child_process.h"
 #include "pty/sim_transcript.h"
 
@@ -12,8 +15,10 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <csignal>
 #include <unistd.h>
 #include <vector>
 
@@ -69,6 +74,7 @@ protected:
     void TearDown() override
     {
         sim.terminate();
+        ds.terminate();
         std::error_code ec;
         fs::remove_all(dir, ec);
     }
@@ -83,6 +89,23 @@ protected:
         ASSERT_TRUE(sim.start(KELVO_SIM_PATH, args));
         std::string device;
         ASSERT_TRUE(sim.read_line(device, limit_ms)) << sim.err();
+    }
+    // ds-sim under a name of this test's own (tests share the bus).
+    void start_ds(Lines extra)
+    {
+        static std::atomic<int> counter{0};
+        service = "Cadenzor Test " + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        Lines args = {"--service", service, "--exchange", (dir / "exchange.ini").string(), "--transcript",
+                      (dir / "ds-transcript.txt").string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        ASSERT_TRUE(ds.start(DS_SIM_PATH, args));
+        std::string bus_name;  // printed once the name is its own
+        ASSERT_TRUE(ds.read_line(bus_name, limit_ms)) << ds.err();
+    }
+    std::string ds_transcript() const
+    {
+        std::ifstream in(dir / "ds-transcript.txt", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
     int run_list(Lines extra)
     {
@@ -135,7 +158,8 @@ protected:
     }
 
     fs::path dir, folder;
-    ChildProcess sim;
+    std::string service;
+    ChildProcess sim, ds;
     std::string out, err;
 };
 
@@ -250,12 +274,115 @@ TEST_F(RunListScenario, AMethodThatExpandsToNothingIsStoppedAndExitsOne)
     EXPECT_EQ(printed("row "), (Lines{"1: done", "2: stopped", "3: none"}));
 }
 
+TEST_F(RunListScenario, SigtermStopsTheListAsAConfirmedStop)
+{
+    write_list(row("Home", 1, "1") + row("Inject", 2, "1"));
+    start_sim({"--atom-time", "MOVE_TO_HOME=20000"});
+    ChildProcess cli;
+    ASSERT_TRUE(cli.start(KELVO_CLI_PATH, {"run-list", folder.string(), "L", "--device", (dir / "kelvo").string()}));
+    for (int waited = 0; waited < limit_ms; waited += 50) {
+        const Lines sent = commands();
+        if (std::find(sent.begin(), sent.end(), "MOVE_TO_HOME()") != sent.end()) break;
+        usleep(50 * 1000);
+    }
+    kill(cli.pid(), SIGTERM);
+    ASSERT_EQ(cli.wait(limit_ms), 1) << cli.out() << cli.err();
+    out = cli.out();
+    // The running atom is cancelled and SL EXIT still runs.
+    EXPECT_EQ(commands(), (Lines{"GET_SYR", "SET_SPEED(0,)", "MOVE_TO_HOME()", "CANCEL", "SET_SPEED(2,)"}));
+    EXPECT_TRUE(contains(cli.err(), "error: stopped by a signal\n")) << cli.err();
+    EXPECT_EQ(printed("row "), (Lines{"1: stopped", "2: none"}));
+}
+
 TEST_F(RunListScenario, UsageAndMissingListsAreRefused)
 {
     EXPECT_EQ(run_list({"--stop-answer", "maybe"}), 2);
     EXPECT_TRUE(contains(err, "--stop-answer takes yes or no")) << err;
     EXPECT_EQ(run_list({}), 2);
     EXPECT_TRUE(contains(err, "error: no sample list L in ")) << err;
+}
+
+class ChemStationRun : public RunListScenario {
+protected:
+    void SetUp() override
+    {
+        RunListScenario::SetUp();
+        write(folder / "Wait.kma", "WAIT_FOR_DS()\r\n");
+        write(folder / "Ds.KME", "syringe:Syr10ul\r\nWash(Wash2,SL.volume)\r\nWait()\r\nHome()\r\n");
+    }
+    // The list as saved with the data system's demo columns after the fixed ones.
+    void write_ds_list(int rows) const
+    {
+        std::string text = header.substr(0, header.size() - 2) + "Sample Name;Dilution;Sample Type;Report;\r\n";
+        for (int r = 1; r <= rows; ++r) {
+            const std::string fixed = row("Ds", r, "1");
+            text += fixed.substr(0, fixed.size() - 2) + "S" + std::to_string(r) + ";1;Standard;1;\r\n";
+        }
+        write(folder / "L.ksl", text);
+    }
+    int run_ds(Lines extra)
+    {
+        Lines args = {"--ds", "hpcs", "--service", service};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return run_list(args);
+    }
+    static int count(const std::string& text, const std::string& part)
+    {
+        int n = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+        return n;
+    }
+};
+
+TEST_F(ChemStationRun, EachWaitHandsTheRowOverAndTheMethodGoesOnOnlyAfterReady)
+{
+    write_ds_list(2);
+    start_sim({});
+    start_ds({"--ready-after-ms", "1500"});
+    ASSERT_EQ(run_ds({}), 0) << out << err;
+    EXPECT_EQ(commands(), (Lines{"GET_SYR", "SET_SPEED(0,)", wash(1), "MOVE_TO_HOME()", "GET_SYR", wash(2),
+                                 "MOVE_TO_HOME()", "SET_SPEED(2,)"}));
+    // Nothing reached the instrument while the data system was busy.
+    EXPECT_GE(longest_pause(), 1400);
+    // One "sequence info" per WAIT_FOR_DS, the row's cells under the
+    // headings, the data system's own columns (read at the start) after
+    // the fixed ones.
+    const std::string sequences = ds_transcript();
+    EXPECT_EQ(count(sequences, "[sequence info]"), 2) << sequences;
+    EXPECT_TRUE(contains(sequences, "column01=Method#Ds")) << sequences;
+    EXPECT_TRUE(contains(sequences, "Volume#2")) << sequences;
+    EXPECT_TRUE(contains(sequences, "Sample Name#S2")) << sequences;
+    EXPECT_TRUE(contains(sequences, "Sample Type#Standard")) << sequences;
+    EXPECT_TRUE(contains(err, "debug: creating links\n")) << err;
+    EXPECT_TRUE(contains(err, "debug: sending row to chemstation\n")) << err;
+    EXPECT_TRUE(contains(out, "status: Waiting for the data system to report READY")) << out;
+    EXPECT_EQ(printed("row "), (Lines{"1: done", "2: done"}));
+}
+
+TEST_F(ChemStationRun, StopEndsAWaitForADataSystemThatNeverReportsReady)
+{
+    write_ds_list(2);
+    start_sim({});
+    start_ds({"--never-ready"});
+    ASSERT_EQ(run_ds({"--stop-after-ms", "2500"}), 1) << out << err;
+    // The exit commands run; the row after the wait never starts.
+    EXPECT_EQ(commands(), (Lines{"GET_SYR", "SET_SPEED(0,)", wash(1), "SET_SPEED(2,)"}));
+    EXPECT_EQ(count(ds_transcript(), "[sequence info]"), 1);
+    EXPECT_EQ(printed("row "), (Lines{"1: stopped", "2: none"}));
+}
+
+TEST_F(ChemStationRun, NoDataSystemOnTheBusIsSaidAndNothingRuns)
+{
+    write_list(row("Ds", 1, "1"));
+    start_sim({});
+    service = "Cadenzor Nobody " + std::to_string(getpid());
+    ASSERT_EQ(run_ds({}), 2) << out << err;
+    EXPECT_TRUE(contains(err, "error: cant create SYSTEM:STATUS\n")) << err;
+    EXPECT_TRUE(contains(err, "error: cant link to CPWAIT\n")) << err;
+    EXPECT_TRUE(contains(err, "error: the data system " + service + " cannot be reached")) << err;
+    EXPECT_EQ(commands(), Lines{});
+    EXPECT_EQ(run_list({"--service", "X"}), 2);
+    EXPECT_TRUE(contains(err, "--service and --instrument go with --ds hpcs")) << err;
 }
 
 }  // namespace

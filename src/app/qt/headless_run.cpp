@@ -1,9 +1,13 @@
 #include "app/qt/headless_run.h"
 
 #include "config/config_db.h"
+#include "datasystem/data_system_gate.h"
+#include "datasystem/data_system_link.h"
+#include "datasystem/qt/dbus_dde_client.h"
 #include "engine/method_run.h"
 #include "engine/qt/syringe_change.h"
 #include "ground/clock.h"
+#include "ground/debug_lines.h"
 #include "ground/cp1252.h"
 #include "ground/documents.h"
 #include "ground/qt/termination_signals.h"
@@ -306,6 +310,10 @@ int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& c
 
 namespace {
 
+// How long a ChemStation-mode run waits, once connected, for the data
+// system to name its column-definition file.
+constexpr int column_wait_ms = 3000;
+
 // Ends the loop when the list ends.
 class ListEnd final : public SampleListRunObserver {
 public:
@@ -326,19 +334,73 @@ private:
 }  // namespace
 
 int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& configuration,
-                      const std::function<bool(SampleListDocument&)>& prepare, std::ostream& out)
+                      const std::function<bool(SampleListDocument&, const std::string&)>& prepare,
+                      std::ostream& out)
 {
     HeadlessSession session(options.device, options.folder, options.on_error, configuration, out);
     session.prompts.yes = options.stop_answer;
     session.prompts.think_ms = 500;
+
+    // ChemStation mode: the links are made first, as the window makes them
+    // at its first activation, so the data system describes its columns
+    // while the instrument is being connected.
+    const bool chemstation = options.data_system.chemstation;
+    std::unique_ptr<DdeClient> dde;
+    if (chemstation) dde = std::make_unique<DbusDdeClient>();
+    DataSystemLink data_system(options.data_system, dde.get());
+    DataSystemLinkGate gate(data_system);
+    std::string announced_columns;
+    // The link and the run outlive the data-system link: they forget it first.
+    struct Unhook {
+        HeadlessSession& s;
+        ~Unhook()
+        {
+            s.link.set_data_system_hooks(nullptr);
+            s.run.set_data_system(nullptr);
+        }
+    } unhook{session};
+    if (chemstation) {
+        session.link.connect_debug_lines();
+        session.link.set_data_system_hooks(&data_system);
+        session.run.set_data_system(&gate);
+        data_system.set_status_text([&session](const std::string& text) { session.ui.status_text(text); });
+        data_system.set_column_reader([&announced_columns](const std::string& path) { announced_columns = path; });
+        data_system.create_links();
+        if (!data_system.has_command_conversation() || !data_system.has_sequence_status_link()) {
+            std::cerr << "error: the data system " << cp1252_to_utf8(options.data_system.service)
+                      << " cannot be reached; no run in ChemStation mode" << std::endl;
+            return 2;
+        }
+    }
     if (!session.connect(options.poll_ms)) return 2;
+    if (chemstation && announced_columns.empty() && data_system.has_table_info_link()) {
+        // The data system answers "Qerant_CollectTableInfo" in its own time.
+        QEventLoop waiting;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &waiting, [&] {
+            if (!announced_columns.empty()) waiting.quit();
+        });
+        poll.start(20);
+        QTimer::singleShot(column_wait_ms, &waiting, [&waiting] { waiting.quit(); });
+        waiting.exec();
+        if (announced_columns.empty()) debug_line("no column definitions from the data system");
+    }
+    // Columns announced once the list is loaded would redefine a table that
+    // rows already fill; they are left for the next run.
+    data_system.set_column_reader([](const std::string& path) {
+        debug_line("columns announced during the run left for the next one: " + path);
+    });
 
     SampleListDocument document(config());
-    if (!prepare(document)) return 1;
+    if (!prepare(document, announced_columns)) return 1;
     SampleListRun list(session.run, session.link, document, session.ui, session.ui, sample_variables());
     session.ui.list = &list;
     ListEnd end(session.ui);
     list.add_observer(&end);
+    if (chemstation) {
+        list.set_chemstation(true);
+        data_system.set_current_row([&list] { return list.current_sequence_row(); });
+    }
 
     bool stalled = false;
     bool given_up = false;
@@ -346,6 +408,17 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
     stop_timer.setSingleShot(true);
     QObject::connect(&stop_timer, &QTimer::timeout, &session.loop, [&] {
         if (list.start_button_caption() == stop_list_caption) list.run_sample_list_buttonClick();
+    });
+    // SIGTERM or SIGINT: Stop, confirmed, as closing the window ends a list.
+    bool signalled = false;
+    on_termination_signals(&session.loop, [&] {
+        if (signalled) return;
+        signalled = true;
+        std::cerr << "error: stopped by a signal" << std::endl;
+        session.prompts.yes = true;
+        session.prompts.think_ms = 0;
+        if (list.start_button_caption() == stop_list_caption) list.run_sample_list_buttonClick();
+        else session.ui.quit();
     });
     session.drive(
         [&] {
@@ -380,6 +453,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
             return true;
         });
     session.ui.list = nullptr;
+    data_system.set_current_row({});
 
     const SampleTable& table = document.table();
     bool all_done = table.rows() > 0;
@@ -392,7 +466,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
                                                           : "none";
         out << "row " << row << ": " << word << std::endl;
     }
-    if (!end.ended || stalled || given_up) return 1;
+    if (!end.ended || stalled || given_up || signalled) return 1;
     if (end.outcome != ListOutcome::completed) return 1;
     if (list.had_instrument_error()) return 3;
     return all_done ? 0 : 1;

@@ -3,6 +3,7 @@
 // start-up chain against the instrument on one device, then "Ru&n" as the
 // main window presses it, with the service timer driving the run to its end.
 // Declared without Qt so that callers need no Qt headers.
+#include "datasystem/data_system_mode.h"
 #include "ground/prompts.h"
 #include "link/startup_chain.h"
 
@@ -41,12 +42,19 @@ struct HeadlessListOptions {
     int stop_after_ms = -1;                               // "&Stop" this long after "&Start"; -1 never
     bool stop_answer = true;                              // the answer to the stop question
     int poll_ms = -1;                                     // service timer interval; -1: the setting
+    DataSystemMode data_system;                           // ChemStation mode: the links over D-Bus
 };
 
 // One sample-list run without windows: the start-up chain, then prepare
 // (which builds the columns and loads the list into the document, false when
-// it cannot), then "&Start" as the page presses it, the service timer
-// driving the list to its end. Standard output: "status: " and "log: "
+// it cannot; its second argument is the column-definition file the data
+// system announced, empty when none), then "&Start" as the page presses it,
+// the service timer driving the list to its end. In ChemStation mode the
+// data-system links are made before the start-up chain (their debug lines
+// go to standard error as "debug: "), a data system that cannot be reached
+// ends the run with exit code 2, and every "WAIT_FOR_DS" hands the row over
+// and waits for "READY". SIGTERM or SIGINT stops the list as a confirmed
+// Stop does (exit 1). Standard output: "status: " and "log: "
 // lines as they come, "syringe mismatch: " for the syringe-mismatch dialog
 // (answered "C&ancel Method"), and "row N: done|stopped|none" for every row
 // at the end. A list that stalls (nothing left that could carry it on) is
@@ -55,6 +63,7 @@ struct HeadlessListOptions {
 // after an instrument error; 1 it was stopped, stalled or did not start;
 // 2 the instrument could not be reached.
 int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& configuration,
-                      const std::function<bool(SampleListDocument&)>& prepare, std::ostream& out);
+                      const std::function<bool(SampleListDocument&, const std::string&)>& prepare,
+                      std::ostream& out);
 
 }  // namespace kelvo
