@@ -3,9 +3,10 @@
 # A file's layer comes from its top folder under src/ (a qt/ subfolder
 # belongs to its folder's layer):
 #   0 ground   1 config   2 language   3 link, engine
-#   4 trays, datasystem, samplelist, print   5 app
+#   4 trays, datasystem, samplelist, print, journal   5 app
 # Within one layer only these folders may include another:
-#   engine -> link;  samplelist -> trays, datasystem;  print -> any of layer 4.
+#   engine -> link;  samplelist -> trays, datasystem;  print -> any of layer 4;
+#   journal -> samplelist.
 # src/cli, src/main.cpp, sim/, tests/ and bench/ sit on top and are not checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +17,7 @@ layer_of() {
         config) echo 1 ;;
         language) echo 2 ;;
         link|engine) echo 3 ;;
-        trays|datasystem|samplelist|print) echo 4 ;;
+        trays|datasystem|samplelist|print|journal) echo 4 ;;
         app) echo 5 ;;
         *) echo "" ;;
     esac
@@ -24,7 +25,7 @@ layer_of() {
 
 same_layer_allowed() {
     case "$1>$2" in
-        "engine>link"|"samplelist>trays"|"samplelist>datasystem"|print\>trays|print\>datasystem|print\>samplelist) return 0 ;;
+        "engine>link"|"samplelist>trays"|"samplelist>datasystem"|print\>trays|print\>datasystem|print\>samplelist|"journal>samplelist") return 0 ;;
         *) return 1 ;;
     esac
 }

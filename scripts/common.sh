@@ -3,7 +3,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${CADENZOR_BUILD_DIR:-$ROOT/build}"
 PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev \
-libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth dbus dbus-x11 fontconfig fonts-dejavu-core poppler-utils \
+libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev xvfb xauth dbus dbus-x11 fontconfig fonts-dejavu-core poppler-utils \
 desktop-file-utils appstream file"
 
 install_missing_packages() {

@@ -1,6 +1,6 @@
 // cadenzor-cli run-list FOLDER LIST --device PATH [--on-error abort|retry|ignore]
 //   [--stop-after-ms N] [--stop-answer yes|no] [--poll MS] [--columns FILE]
-//   [--ds hpcs --service NAME [--instrument gc-ms]]
+//   [--ds hpcs --service NAME [--instrument gc-ms]] [--from-row N] [--journal FILE]
 //
 // Connects as the program starts (saving latest_kelvo.kol in FOLDER), loads
 // the sample list as the Sample List page does (the columns of FILE first,
@@ -10,7 +10,9 @@
 // (default yes). The syringe-mismatch dialog answers "C&ancel Method".
 // --ds hpcs runs in ChemStation mode beside the data system NAME on the
 // session bus: its columns are requested and read after those of --columns,
-// each "WAIT_FOR_DS" hands it the row and waits for "READY".
+// each "WAIT_FOR_DS" hands it the row and waits for "READY". --from-row
+// resumes the list at row N as "Start from row N" does. The run is recorded
+// in the run journal (FILE, else cadenzor-journal.jsonl beside the log).
 #include "app/program_configuration.h"
 #include "app/qt/headless_run.h"
 #include "cli/commands.h"
@@ -30,7 +32,7 @@ namespace {
 constexpr const char* run_list_usage =
     "usage: cadenzor-cli run-list FOLDER LIST --device PATH [--on-error abort|retry|ignore]\n"
     "         [--stop-after-ms N] [--stop-answer yes|no] [--poll MS] [--columns FILE]\n"
-    "         [--ds hpcs --service NAME [--instrument gc-ms]]\n";
+    "         [--ds hpcs --service NAME [--instrument gc-ms]] [--from-row N] [--journal FILE]\n";
 
 int usage_error(const std::string& why)
 {
@@ -62,6 +64,12 @@ int run_run_list(const Args& args)
         } else if (a == "--instrument" && has_value) {
             instrument = args[++i];
             if (!same_text(instrument, "gc-ms")) return usage_error("--instrument takes gc-ms");
+        } else if (a == "--journal" && has_value) {
+            options.journal = args[++i];
+        } else if (a == "--from-row" && has_value) {
+            const std::optional<int> row = milliseconds(args[++i]);
+            if (!row || *row < 1) return usage_error("--from-row takes a row number from 1");
+            options.from_row = *row;
         } else if (a == "--on-error" && has_value) {
             const std::optional<AbortRetryIgnore> answer = error_answer(args[++i]);
             if (!answer) return usage_error("--on-error takes abort, retry or ignore");

@@ -1,5 +1,6 @@
 // cadenzor-cli run-method FOLDER METHOD --device PATH [--set NAME=VALUE]...
 //   [--on-error abort|retry|ignore] [--stop-after-ms N] [--poll MS] [--syringe NAME]
+//   [--journal FILE]
 //
 // Connects as the program starts (saving latest_kelvo.kol in FOLDER), then
 // runs the method as "Ru&n" on the main window does. Standard output: every
@@ -22,7 +23,8 @@ namespace {
 
 constexpr const char* run_method_usage =
     "usage: cadenzor-cli run-method FOLDER METHOD --device PATH [--set NAME=VALUE]...\n"
-    "         [--on-error abort|retry|ignore] [--stop-after-ms N] [--poll MS] [--syringe NAME]\n";
+    "         [--on-error abort|retry|ignore] [--stop-after-ms N] [--poll MS] [--syringe NAME]\n"
+    "         [--journal FILE]\n";
 
 int usage_error(const std::string& why)
 {
@@ -53,6 +55,8 @@ int run_run_method(const Args& args)
             const std::optional<AbortRetryIgnore> answer = error_answer(args[++i]);
             if (!answer) return usage_error("--on-error takes abort, retry or ignore");
             options.on_error = *answer;
+        } else if (a == "--journal" && has_value) {
+            options.journal = args[++i];
         } else if ((a == "--stop-after-ms" || a == "--poll") && has_value) {
             const std::optional<int> ms = milliseconds(args[++i]);
             if (!ms) return usage_error(a + " takes milliseconds");

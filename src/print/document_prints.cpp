@@ -168,12 +168,13 @@ TextPages macro_pages(const TextPageMetrics& metrics, const ConfigDb& db, const 
 // ---------------------------------------------------------------------------
 // Log
 
-TextPages log_pages(const TextPageMetrics& metrics, const std::vector<std::string>& log_lines, int first, int last)
+TextPages log_pages(const TextPageMetrics& metrics, const std::vector<std::string>& log_lines, int first, int last,
+                    const std::string& heading)
 {
     first = std::max(first, 0);
     last = std::min(last, static_cast<int>(log_lines.size()) - 1);
     TextPages pages(metrics, last - first + 2);
-    pages.indented_heading("Log File");
+    pages.indented_heading(heading);
     for (int i = first; i <= last; ++i) pages.plain_line(log_lines[static_cast<std::size_t>(i)]);
     return pages;
 }

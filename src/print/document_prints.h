@@ -52,7 +52,9 @@ TextPages macro_pages(const TextPageMetrics& metrics, const ConfigDb& db, const 
 // --- log ---
 // Lines first to last (counted from 0) under the heading "Log File"; the
 // range is cut to the lines there are.
-TextPages log_pages(const TextPageMetrics& metrics, const std::vector<std::string>& log_lines, int first, int last);
+// Another heading serves other text printouts (the run report).
+TextPages log_pages(const TextPageMetrics& metrics, const std::vector<std::string>& log_lines, int first, int last,
+                    const std::string& heading = "Log File");
 
 // The lines a selection in the log viewer stands for: from the line of the
 // first selected character to the line of the character just after the

@@ -114,7 +114,27 @@ void SampleListRun::set_row_status(int row, RowStatus status)
         notify([&](SampleListRunObserver& o) { o.row_finished(row, status); });
 }
 
-bool SampleListRun::first_sample() const { return cycle_ == 0 && row_ == 1; }
+bool SampleListRun::first_sample() const { return cycle_ == 0 && row_ == first_row_; }
+
+std::string no_such_row_text(int row, int rows)
+{
+    return "The sample list has no row " + std::to_string(row) + " to start from (rows 1 to " +
+           std::to_string(rows) + ").";
+}
+
+bool SampleListRun::start_from_row(int row)
+{
+    if (running_ || caption_ != start_caption) return false;
+    const int rows = document_.table().rows();
+    if (row < 1 || row > rows) {
+        show_error(no_such_row_text(row, rows));
+        return false;
+    }
+    first_row_ = row;
+    start();
+    first_row_ = running_ ? first_row_ : 1;
+    return running_;
+}
 
 bool SampleListRun::last_sample() const
 {
@@ -133,6 +153,7 @@ bool SampleListRun::stalled() const
 void SampleListRun::run_sample_list_buttonClick()
 {
     if (caption_ == start_caption) {
+        first_row_ = 1;
         start();
         return;
     }
@@ -168,7 +189,7 @@ void SampleListRun::start()
     running_ = true;
     stop_requested_ = false;
     had_error_ = false;
-    row_ = 1;
+    row_ = first_row_;
     cycle_ = 0;
     engine.step_mode = false;
     engine.sample_list_running = true;
@@ -178,8 +199,11 @@ void SampleListRun::start()
     view_.enable_step(false);
     engine.command_index = 0;
     engine.on_error_path = false;
-    document_.table().clear_statuses();
-    notify([&](SampleListRunObserver& o) { o.list_started(document_.name(), document_.table().rows()); });
+    // Resumed: the rows before the first keep what they had.
+    SampleTable& table = document_.table();
+    for (int r = first_row_; r <= table.rows(); ++r) table.set_status(r, RowStatus::none);
+    notify([&](SampleListRunObserver& o) { o.list_started(document_.name(), table.rows()); });
+    if (first_row_ > 1) notify([&](SampleListRunObserver& o) { o.list_resumed(first_row_); });
     start_row();
     view_.log_message(list_started_log);
     view_.status_line(StatusLine::running, "Started sample list " + quote + document_.name() + quote + ".");
@@ -199,6 +223,7 @@ void SampleListRun::start_row()
     table.set_run_position({true, row_});
     set_row_status(row_, RowStatus::running);
     notify([&](SampleListRunObserver& o) { o.row_started(row_, method_); });
+    notify([&](SampleListRunObserver& o) { o.row_values(row_, sample_); });
     ask_syringe();
 }
 

@@ -56,6 +56,8 @@ inline constexpr const char* list_not_running_text = "Sample list is not running
 inline constexpr const char* list_started_log = "Started execution of sample list";
 inline constexpr const char* list_stopped_text = "Sample List Execution Stopped";
 inline constexpr const char* list_completed_text = "Sample list completed.";
+// "Start from row N" with N outside the list.
+std::string no_such_row_text(int row, int rows);
 
 // How a run of a list ended.
 enum class ListOutcome {
@@ -74,8 +76,12 @@ public:
     virtual ~SampleListRunObserver() = default;
     // Start passed its checks; the list has `rows` data rows.
     virtual void list_started(const std::string& list_name, int rows) { (void)list_name, (void)rows; }
+    // Right after list_started when the run resumes from a later row.
+    virtual void list_resumed(int from_row) { (void)from_row; }
     // The row's cells are in the SL variables; its status is running.
     virtual void row_started(int row, const std::string& method) { (void)row, (void)method; }
+    // Right after row_started: the row's SL values (Inj/Vial at least 1).
+    virtual void row_values(int row, const SampleVariables& sl) { (void)row, (void)sl; }
     // A method run of the row has started (after the "Running Line" log line).
     virtual void cycle_started(int row, int cycle, int of) { (void)row, (void)cycle, (void)of; }
     // The row left the running status: done or stopped.
@@ -128,6 +134,10 @@ public:
     void run_sample_list_buttonClick();
     // `pause_button`: only while a list runs.
     void pause_buttonClick();
+    // Start from row N (resuming a list): as "&Start", but the rows before N
+    // keep their statuses and are not run; SL ENTRY runs before row N. False
+    // (after a message) when N is not a row of the list or a list runs.
+    bool start_from_row(int row);
 
     // --- what the method run reports ---
     // The method run completed while the list runs: the next cycle, the next
@@ -140,6 +150,8 @@ public:
     bool running() const { return running_; }
     bool stop_requested() const { return stop_requested_; }
     int current_row() const { return row_; }
+    // The row the run started from (1 unless resumed).
+    int first_row() const { return first_row_; }
     int cycle() const { return cycle_; }
     int injections_per_vial() const { return injections_; }
     bool first_sample() const;
@@ -194,6 +206,7 @@ private:
     bool awaiting_syringe_ = false;
     bool had_error_ = false;
     int row_ = 0;
+    int first_row_ = 1;
     int cycle_ = 0;
     int injections_ = 1;
     std::string method_;

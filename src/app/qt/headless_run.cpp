@@ -12,6 +12,7 @@
 #include "ground/documents.h"
 #include "ground/qt/termination_signals.h"
 #include "ground/settings.h"
+#include "journal/run_journal.h"
 #include "language/method.h"
 #include "language/sample_variables.h"
 #include "link/kelvo_link.h"
@@ -133,11 +134,16 @@ public:
     AbortRetryIgnore ask_abort_retry_ignore(const std::string& text) override
     {
         std::cerr << "error dialog: " << cp1252_to_utf8(text) << std::endl;
+        if (journal)
+            journal->dialog(text, answer_ == AbortRetryIgnore::abort   ? "abort"
+                                  : answer_ == AbortRetryIgnore::retry ? "retry"
+                                                                       : "ignore");
         return answer_;
     }
     bool ask_yes_no(const std::string& text) override
     {
         std::cerr << "question: " << cp1252_to_utf8(text) << std::endl;
+        if (journal) journal->dialog(text, yes ? "yes" : "no");
         if (think_ms > 0) {
             QEventLoop thinking;
             QTimer::singleShot(think_ms, &thinking, [&thinking] { thinking.quit(); });
@@ -148,6 +154,7 @@ public:
     }
     bool yes = false;
     int think_ms = 0;
+    RunJournal* journal = nullptr;
 
 private:
     AbortRetryIgnore answer_;
@@ -159,18 +166,23 @@ private:
 class HeadlessSession {
 public:
     HeadlessSession(const std::string& device, const std::string& folder, AbortRetryIgnore on_error,
-                    ConfigurationStore& configuration, std::ostream& out)
+                    ConfigurationStore& configuration, std::ostream& out, const std::string& journal_path)
         : app_(make_app()), prompts(on_error), prompts_scope_(prompts), folder_scope_(folder), ui(out, loop),
-          link(port), chain(link, configuration, ui), run(config(), link, ui, ui, sample_variables(), clock)
+          link(port), chain(link, configuration, ui), run(config(), link, ui, ui, sample_variables(), clock),
+          journal_file(journal_path.empty() ? default_journal_path() : journal_path), journal(journal_file, clock)
     {
         port.set_device_name(1, device);
         link.set_ui(&ui);
         link.set_debug_visible(true);
         apply_timeout_settings(link);
         chain.set_port_number(1);
+        prompts.journal = &journal;
     }
     ~HeadlessSession()
     {
+        link.set_trace({});
+        if (journal.write_failed())
+            std::cerr << "error: the run journal " << journal_file.path() << " could not be written" << std::endl;
         service.stop();
         port.close();
     }
@@ -185,7 +197,12 @@ public:
         QTimer::singleShot(0, &loop, [this] { chain.start(); });
         loop.exec();
         service.disconnect();
-        if (chain.outcome() == ChainOutcome::online && chain.configuration_valid()) return true;
+        if (chain.outcome() == ChainOutcome::online && chain.configuration_valid()) {
+            // From here on every line of the run goes into the journal.
+            journal.set_settings(poll_ms_, read_setting_integer("Atom timeout (msec)", 0), method_folder());
+            link.set_trace([this](bool sent, const std::string& line) { journal.line(sent, line); });
+            return true;
+        }
         std::cerr << "error: the instrument cannot be reached; no run offline" << std::endl;
         return false;
     }
@@ -249,13 +266,15 @@ public:
     SystemClock clock;
     MethodRun run;
     QTimer service;
+    JournalFile journal_file;
+    RunJournal journal;
 };
 
 }  // namespace
 
 int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& configuration, std::ostream& out)
 {
-    HeadlessSession session(options.device, options.folder, options.on_error, configuration, out);
+    HeadlessSession session(options.device, options.folder, options.on_error, configuration, out, options.journal);
     std::string file_syringe;
     std::vector<std::string> lines;
     if (!method_file_exists(options.method) || !read_method_for_run(options.method, file_syringe, lines)) {
@@ -289,6 +308,7 @@ int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& c
     });
     session.drive(
         [&] {
+            session.journal.method_started(options.method, ui.syringe);
             run.run_method_buttonClick();
             if (options.stop_after_ms >= 0) stop_timer.start(options.stop_after_ms);
         },
@@ -299,6 +319,8 @@ int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& c
             return true;
         });
 
+    session.journal.method_ended(ui.completed && !run.engine().stalled && !signalled && !given_up,
+                                 !run.engine().error_text.empty());
     if (signalled) return 1;
     if (given_up) {
         std::cerr << "error: the instrument ended the exchange without an answer" << std::endl;
@@ -337,7 +359,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
                       const std::function<bool(SampleListDocument&, const std::string&)>& prepare,
                       std::ostream& out)
 {
-    HeadlessSession session(options.device, options.folder, options.on_error, configuration, out);
+    HeadlessSession session(options.device, options.folder, options.on_error, configuration, out, options.journal);
     session.prompts.yes = options.stop_answer;
     session.prompts.think_ms = 500;
 
@@ -396,6 +418,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
     SampleListRun list(session.run, session.link, document, session.ui, session.ui, sample_variables());
     session.ui.list = &list;
     ListEnd end(session.ui);
+    list.add_observer(&session.journal);
     list.add_observer(&end);
     if (chemstation) {
         list.set_chemstation(true);
@@ -422,7 +445,8 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
     });
     session.drive(
         [&] {
-            list.run_sample_list_buttonClick();
+            if (options.from_row > 1) list.start_from_row(options.from_row);
+            else list.run_sample_list_buttonClick();
             if (!list.running()) {
                 session.ui.quit();
                 return;

@@ -24,6 +24,7 @@ struct HeadlessRunOptions {
     AbortRetryIgnore on_error = AbortRetryIgnore::abort;   // the answer of the error dialog
     int stop_after_ms = -1;                                // "S&top" this long after the start; -1 never
     int poll_ms = -1;                                      // service timer interval; -1: the setting
+    std::string journal;                                   // the run journal; empty: beside the log
 };
 
 // Exit codes: 0 the method completed without an instrument error; 3 it
@@ -43,6 +44,8 @@ struct HeadlessListOptions {
     bool stop_answer = true;                              // the answer to the stop question
     int poll_ms = -1;                                     // service timer interval; -1: the setting
     DataSystemMode data_system;                           // ChemStation mode: the links over D-Bus
+    std::string journal;                                  // the run journal; empty: beside the log
+    int from_row = 1;                                     // "Start from row N"
 };
 
 // One sample-list run without windows: the start-up chain, then prepare

@@ -79,4 +79,10 @@ bool print_log_pdf(const std::vector<std::string>& lines, int first, int last, c
     return p.printer.print_log(lines, first, last);
 }
 
+bool print_text_pdf(const std::string& heading, const std::vector<std::string>& lines, const std::string& pdf)
+{
+    PdfPrinter p(pdf);
+    return p.printer.print_log(lines, 0, static_cast<int>(lines.size()) - 1, heading);
+}
+
 }  // namespace kelvo

@@ -19,5 +19,7 @@ bool print_macro_pdf(const ConfigDb& db, const std::string& name, const std::str
 bool print_sample_list_pdf(const ConfigDb& db, const std::string& name, const std::string& pdf);
 // Lines first to last, counted from 0.
 bool print_log_pdf(const std::vector<std::string>& lines, int first, int last, const std::string& pdf);
+// Text lines under a heading of their own (the run report).
+bool print_text_pdf(const std::string& heading, const std::vector<std::string>& lines, const std::string& pdf);
 
 }  // namespace kelvo

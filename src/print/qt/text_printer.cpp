@@ -158,10 +158,11 @@ bool DocumentPrinter::print_macro(const ConfigDb& db, const std::string& name, c
     return print_text_pages(*printer_, macro_pages(text_page_metrics(*printer_), db, name, lines, dates));
 }
 
-bool DocumentPrinter::print_log(const std::vector<std::string>& lines, int first, int last)
+bool DocumentPrinter::print_log(const std::vector<std::string>& lines, int first, int last,
+                                const std::string& heading)
 {
     if (!choose_printer(*printer_)) return false;
-    return print_text_pages(*printer_, log_pages(text_page_metrics(*printer_), lines, first, last));
+    return print_text_pages(*printer_, log_pages(text_page_metrics(*printer_), lines, first, last, heading));
 }
 
 }  // namespace kelvo

@@ -56,7 +56,8 @@ public:
     bool print_method(const ConfigDb& db, const std::string& name, const EditorLines& editor_lines);
     bool print_macro(const ConfigDb& db, const std::string& name, const EditorLines& editor_lines);
     // Lines first to last of the log (after the print dialog).
-    bool print_log(const std::vector<std::string>& lines, int first, int last);
+    bool print_log(const std::vector<std::string>& lines, int first, int last,
+                   const std::string& heading = "Log File");
 
 private:
     QWidget* dialog_parent_;
