@@ -162,9 +162,12 @@ std::vector<std::string> run_report_lines(const JournalRun& run)
         lines.push_back("Instrument errors: none");
     } else {
         lines.push_back("Instrument errors:");
-        for (const JournalError& e : run.errors)
-            lines.push_back("  " + clock_time(e.time) + "  " + e.command + "  " + e.line + "  answer: " +
-                            (e.answer.empty() ? "none" : e.answer));
+        // Three lines each: a long command would run off the page beside the rest.
+        for (const JournalError& e : run.errors) {
+            lines.push_back("  " + clock_time(e.time) + "  " + e.command);
+            lines.push_back("            " + e.line);
+            lines.push_back("            answer: " + (e.answer.empty() ? "none" : e.answer));
+        }
     }
     for (const std::string& d : run.dialogs) lines.push_back("Question: " + d);
     lines.push_back("");

@@ -302,6 +302,86 @@ TEST_F(RunListScenario, UsageAndMissingListsAreRefused)
     EXPECT_TRUE(contains(err, "error: no sample list L in ")) << err;
 }
 
+// The run journal across a killed process: what was completed is there and
+// readable, the list resumes at row 3 (SL ENTRY first, SL EXIT last), the
+// estimate comes from the recorded durations, the report names the error
+// and the answer given.
+TEST_F(RunListScenario, TheJournalSurvivesAKillAndCarriesResumeEstimateAndReport)
+{
+    const std::string journal = (dir / "journal.jsonl").string();
+    write_list(row("Inject", 1, "1") + row("Inject", 2, "1") + row("Home", 3, "1") + row("Inject", 4, "1") +
+               row("Inject", 5, "1"));
+    start_sim({"--atom-time", "MOVE_TO_HOME=20000"});
+    {
+        ChildProcess cli;
+        ASSERT_TRUE(cli.start(KELVO_CLI_PATH, {"run-list", folder.string(), "L", "--device", (dir / "kelvo").string(),
+                                               "--journal", journal}));
+        for (int waited = 0; waited < limit_ms; waited += 50) {
+            const Lines sent = commands();
+            if (std::find(sent.begin(), sent.end(), "MOVE_TO_HOME()") != sent.end()) break;
+            usleep(50 * 1000);
+        }
+        usleep(200 * 1000);
+        kill(cli.pid(), SIGKILL);
+        cli.wait(limit_ms);
+    }
+    std::string killed;
+    {
+        std::ifstream in(journal, std::ios::binary);
+        killed.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    // Whole lines only, every completed atom finished, no end.
+    ASSERT_FALSE(killed.empty());
+    EXPECT_EQ(killed.back(), '\n');
+    const auto count = [&](const std::string& part) {
+        int n = 0;
+        for (std::size_t at = killed.find(part); at != std::string::npos; at = killed.find(part, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("\"kind\":\"finished\""), 3) << killed;  // SL ENTRY and two washes
+    // The running atom was sent and accepted, never finished.
+    EXPECT_EQ(count("\"text\":\"MOVE_TO_HOME()\""), 2) << killed;
+    EXPECT_EQ(count("\"kind\":\"run_end\""), 0) << killed;
+
+    // Resumed at row 3 on a fresh instrument; the wash of row 4 fails and is ignored.
+    sim.terminate();
+    start_sim({"--error-atom", "3"});
+    ASSERT_EQ(run_list({"--from-row", "3", "--journal", journal, "--on-error", "ignore"}), 3) << out << err;
+    // The simulator appends to its transcript: what came after the second connection.
+    Lines resumed = commands();
+    const auto connected = std::find(resumed.rbegin(), resumed.rend(), "GET_FW_VERSION");
+    ASSERT_NE(connected, resumed.rend());
+    resumed.erase(resumed.begin(), connected.base());
+    EXPECT_EQ(resumed, (Lines{"GET_SYR", "SET_SPEED(0,)", "MOVE_TO_HOME()", "GET_SYR", wash(4), "GET_SYR", wash(5),
+                              "SET_SPEED(2,)"}));
+    EXPECT_EQ(printed("row "), (Lines{"1: none", "2: none", "3: done", "4: done", "5: done"}));
+
+    ChildProcess estimate;
+    ASSERT_TRUE(estimate.start(KELVO_CLI_PATH, {"estimate", folder.string(), "--list", "L", "--journal", journal}));
+    ASSERT_EQ(estimate.wait(limit_ms), 0) << estimate.err();
+    EXPECT_TRUE(contains(estimate.out(), "estimate 0:00:")) << estimate.out();
+    EXPECT_TRUE(contains(estimate.out(), "\nunknown atoms 0\n")) << estimate.out();
+
+    const std::string pdf = (dir / "report.pdf").string();
+    ChildProcess report;
+    ASSERT_TRUE(report.start(KELVO_CLI_PATH, {"report", journal, "--pdf", pdf, "--run", "2"}));
+    ASSERT_EQ(report.wait(limit_ms), 0) << report.err();
+    ChildProcess text;
+    ASSERT_TRUE(text.start("/usr/bin/pdftotext", {"-layout", pdf, "-"}));
+    ASSERT_EQ(text.wait(limit_ms), 0);
+    std::string printed_text;  // blanks squeezed: pdftotext places columns only roughly
+    for (char c : text.out())
+        if (c != ' ' || printed_text.empty() || printed_text.back() != ' ') printed_text += c;
+    for (const char* part : {"Run report of sample list \"L\"", "Resumed from row 3", "Outcome: completed",
+                             "4 Inject 4 Tray1 4 1", "WASH_SYRINGE(Wash2,4000,3,1000,1000,)\n @error in atom WASH_SYRINGE\n answer: ignore",
+                             "1 instrument errors"})
+        EXPECT_TRUE(contains(printed_text, part)) << part << "\n" << printed_text;
+    ChildProcess missing;
+    ASSERT_TRUE(missing.start(KELVO_CLI_PATH, {"report", journal, "--pdf", pdf, "--run", "3"}));
+    EXPECT_EQ(missing.wait(limit_ms), 1);
+    EXPECT_TRUE(contains(missing.err(), "the journal holds 2 runs, not 3")) << missing.err();
+}
+
 class ChemStationRun : public RunListScenario {
 protected:
     void SetUp() override

@@ -353,3 +353,35 @@ TEST_F(ListRun, TheDataSystemGetsTheCurrentRow)
 
 }  // namespace
 }  // namespace kelvo::run_test
+
+namespace kelvo::run_test {
+namespace {
+
+TEST_F(ListRun, StartFromRowThreeRunsRowsThreeToFiveFramedBySlEntryAndSlExit)
+{
+    write_macro("SL ENTRY", "SET_SPEED(Slow,)\r\n");
+    write_macro("SL EXIT", "SET_SPEED(Fast,)\r\n");
+    rows({{"Inject", "1", "1"}, {"Inject", "2", "1"}, {"Inject", "3", "1"}, {"Inject", "4", "2"}, {"Inject", "5", "1"}});
+    document.table().set_status(1, RowStatus::done);
+    document.table().set_status(2, RowStatus::stopped);
+
+    ASSERT_TRUE(list.start_from_row(3));
+    loop();
+    EXPECT_EQ(sent(), (Lines{"GET_SYR", "SET_SPEED(0,)", wash("3000"), "GET_SYR", wash("4000"), wash("4000"),
+                             "GET_SYR", wash("5000"), "SET_SPEED(2,)"}));
+    // The rows before keep what they had.
+    EXPECT_EQ(statuses(), (Lines{"Done", "Stopped", "Done", "Done", "Done"}));
+    EXPECT_EQ(observer.events.front(), "list L 5");
+    EXPECT_EQ(observer.events[1], "row 3 Inject");
+
+    // A row outside the list is refused; Start begins at row 1 again.
+    EXPECT_FALSE(list.start_from_row(6));
+    EXPECT_EQ(shown().back(), "error: The sample list has no row 6 to start from (rows 1 to 5).");
+    const std::size_t before = sent().size();
+    press_start();
+    EXPECT_EQ(sent().at(before + 2), wash("1000"));
+    EXPECT_EQ(statuses(), (Lines{"Done", "Done", "Done", "Done", "Done"}));
+}
+
+}  // namespace
+}  // namespace kelvo::run_test
