@@ -135,18 +135,25 @@ long long repeat_count_of(const std::string& resolved)
 
 }  // namespace
 
+// What a line of an expansion is to the estimate.
+enum class LineKind { entry_marker, exit_marker, other, inc_index, repeat, end, fixed, varies, unknown };
+
 struct Estimator::Expanded {
     bool ok = false;
     RunLists lists;
     std::string syringe;
     std::vector<std::string> names;  // line name per expanded line
-    std::vector<bool> atom;          // the line names an atom of the configuration
+    std::vector<LineKind> kinds;
+    std::vector<double> fixed_ms;    // the duration of a `fixed` line
+    // Resolutions made before, by line, SL values and loop counters: rows
+    // of a long list repeat the same few values.
+    std::unordered_map<std::string, std::string> resolved;
 };
 
 Estimator::Estimator(const ConfigDb& db, const DurationModel& model) : db_(db), model_(model) {}
 Estimator::~Estimator() = default;
 
-const Estimator::Expanded* Estimator::expanded(const std::string& name)
+Estimator::Expanded* Estimator::expanded(const std::string& name)
 {
     auto& slot = cache_[upper_text(name)];
     if (slot) return slot.get();
@@ -156,8 +163,24 @@ const Estimator::Expanded* Estimator::expanded(const std::string& name)
     if (!expand(db_, slot->syringe, calls, slot->lists)) return slot.get();
     slot->ok = true;
     for (const std::string& line : slot->lists.expanded_method) {
-        slot->names.push_back(line_name(line));
-        slot->atom.push_back(db_.atom_index(slot->names.back()) < db_.atom_count());
+        const std::string name = line_name(line);
+        slot->names.push_back(name);
+        LineKind kind = LineKind::other;
+        double fixed = 0;
+        if (line == check_sl_entry_marker) kind = LineKind::entry_marker;
+        else if (line == check_sl_exit_marker) kind = LineKind::exit_marker;
+        else if (db_.atom_index(name) >= db_.atom_count() || same_text(name, "WAIT_FOR_DS")) kind = LineKind::other;
+        else if (same_text(name, "INC_INDEX")) kind = LineKind::inc_index;
+        else if (same_text(name, "REPEAT")) kind = LineKind::repeat;
+        else if (same_text(name, "END")) kind = LineKind::end;
+        else if (!model_.knows(name)) kind = LineKind::unknown;
+        else if (model_.depends_on_arguments(name)) kind = LineKind::varies;
+        else {
+            kind = LineKind::fixed;
+            fixed = model_.duration_ms(name, line).value_or(0);
+        }
+        slot->kinds.push_back(kind);
+        slot->fixed_ms.push_back(fixed);
     }
     return slot.get();
 }
@@ -167,7 +190,7 @@ Estimate Estimator::method(const std::string& name, const SampleVariables& sl, b
     Estimate e;
     Silent silent;
     PromptsScope quiet(silent);
-    const Expanded* x = expanded(name);
+    Expanded* x = expanded(name);
     if (!x->ok) {
         e.failed = true;
         return e;
@@ -178,68 +201,60 @@ Estimate Estimator::method(const std::string& name, const SampleVariables& sl, b
     values.mounted_syringe = x->syringe;
     ProposedValue proposed;
     const ResolveInput in{db_, x->lists, values, proposed};
-    const auto resolved = [&](std::size_t k) {
-        const std::optional<std::string> r = resolve_command(in, k, lines[k]);
-        return r ? *r : lines[k];
+    const auto resolved = [&](std::size_t k) -> const std::string& {
+        const SampleVariables& v = values.sl;
+        std::string key = std::to_string(k) + '\x1f' + number_text(v.volume) + '\x1f' + number_text(v.volume2) +
+                          '\x1f' + std::to_string(v.index) + '\x1f' + std::to_string(v.injpervial) + '\x1f' +
+                          v.tray + '\x1f' + v.tray2 + '\x1f' + v.injector + '\x1f' + v.injector2 + '\x1f' +
+                          std::to_string(values.repeat_count) + '\x1f' + std::to_string(values.repeat_remaining);
+        auto it = x->resolved.find(key);
+        if (it == x->resolved.end()) {
+            const std::optional<std::string> r = resolve_command(in, k, lines[k]);
+            it = x->resolved.emplace(std::move(key), r ? *r : lines[k]).first;
+        }
+        return it->second;
     };
 
     long long repeat_left = 0;
     int loop_start = 0;
     long long turns = 0;
     const long long turn_limit = 10'000'000;
-    for (int k = 0; k < static_cast<int>(lines.size()) && ++turns < turn_limit;) {
+    const int count = static_cast<int>(lines.size());
+    for (int k = 0; k < count && ++turns < turn_limit;) {
         const std::size_t i = static_cast<std::size_t>(k);
-        const std::string& line = lines[i];
-        if (line == check_sl_entry_marker) {
-            k = first ? k + 1 : x->lists.body_start;
+        switch (x->kinds[i]) {
+        case LineKind::entry_marker: k = first ? k + 1 : x->lists.body_start; continue;
+        case LineKind::exit_marker:
+            if (!last) k = count;
+            else ++k;
             continue;
-        }
-        if (line == check_sl_exit_marker) {
-            if (!last) break;
-            ++k;
-            continue;
-        }
-        if (!x->atom[i]) {
-            ++k;
-            continue;
-        }
-        const std::string& atom = x->names[i];
-        if (same_text(atom, "INC_INDEX")) {
-            ++values.sl.index;
-            ++k;
-            continue;
-        }
-        if (same_text(atom, "REPEAT")) {
+        case LineKind::other: break;
+        case LineKind::inc_index: ++values.sl.index; break;
+        case LineKind::repeat: {
             const long long n = repeat_count_of(resolved(i));
             if (n != 0) {
                 repeat_left = n;
                 values.repeat_count = static_cast<int>(n);
                 values.repeat_remaining = static_cast<int>(n);
                 loop_start = k + 1;
-                ++k;
             } else {
                 int j = k + 1;
-                while (j < static_cast<int>(lines.size()) && !same_text(x->names[static_cast<std::size_t>(j)], "END"))
-                    ++j;
-                k = j + 1;
+                while (j < count && x->kinds[static_cast<std::size_t>(j)] != LineKind::end) ++j;
+                k = j;
             }
-            continue;
+            break;
         }
-        if (same_text(atom, "END")) {
+        case LineKind::end:
             --repeat_left;
             values.repeat_remaining = static_cast<int>(repeat_left);
-            k = repeat_left > 0 ? loop_start : k + 1;
-            continue;
-        }
-        if (same_text(atom, "WAIT_FOR_DS")) {
-            ++k;
-            continue;
-        }
-        if (!model_.knows(atom)) {
-            e.unknown_atoms.insert(upper_text(atom));
-        } else {
-            const std::string text = model_.depends_on_arguments(atom) ? resolved(i) : lines[i];
-            e.ms += model_.duration_ms(atom, text).value_or(0);
+            if (repeat_left > 0) {
+                k = loop_start;
+                continue;
+            }
+            break;
+        case LineKind::fixed: e.ms += x->fixed_ms[i]; break;
+        case LineKind::varies: e.ms += model_.duration_ms(x->names[i], resolved(i)).value_or(0); break;
+        case LineKind::unknown: e.unknown_atoms.insert(upper_text(x->names[i])); break;
         }
         ++k;
     }

@@ -79,7 +79,7 @@ public:
 
 private:
     struct Expanded;
-    const Expanded* expanded(const std::string& name);
+    Expanded* expanded(const std::string& name);
 
     const ConfigDb& db_;
     const DurationModel& model_;
