@@ -263,13 +263,18 @@ Estimate Estimator::method(const std::string& name, const SampleVariables& sl, b
 
 Estimate Estimator::list(const SampleTable& table, int first_row)
 {
+    return remaining(table, std::max(1, first_row), 1, std::max(1, first_row));
+}
+
+Estimate Estimator::remaining(const SampleTable& table, int from_row, int from_cycle, int first_row)
+{
     Estimate total;
     const int rows = table.rows();
-    for (int row = std::max(1, first_row); row <= rows; ++row) {
+    for (int row = std::max(1, from_row); row <= rows; ++row) {
         const SampleVariables sl = sample_variables_of_row(table, row);
         const std::string method = table.cell(column_no::method, row);
         const int cycles = std::max(1, sl.injpervial);
-        for (int cycle = 0; cycle < cycles; ++cycle) {
+        for (int cycle = row == from_row ? std::max(0, from_cycle - 1) : 0; cycle < cycles; ++cycle) {
             const bool first = row == first_row && cycle == 0;
             const bool last = row == rows && cycle == cycles - 1;
             total += this->method(method, sl, first, last);

@@ -76,6 +76,9 @@ public:
     Estimate method(const std::string& name, const SampleVariables& sl, bool first, bool last);
     // The rows from first_row on, each as many times as its Inj/Vial says.
     Estimate list(const SampleTable& table, int first_row = 1);
+    // What a running list has left from the start of cycle from_cycle (from 1)
+    // of row from_row, the run having started at first_row.
+    Estimate remaining(const SampleTable& table, int from_row, int from_cycle, int first_row);
 
 private:
     struct Expanded;

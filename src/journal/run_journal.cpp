@@ -72,12 +72,14 @@ void RunJournal::start_run(JournalRecord record)
 
 void RunJournal::method_started(const std::string& method, const std::string& syringe)
 {
+    list_run_ = false;
     start_run({{"run", "method"}, {"method", utf8(method)}, {"syringe", utf8(syringe)}});
 }
 
 void RunJournal::method_ended(bool completed, bool instrument_error)
 {
-    if (!active_) return;
+    // A method run of a list ends with the list.
+    if (!active_ || list_run_) return;
     write("run_end", {{"outcome", completed ? "completed" : "failed"}, {"instrument_error", instrument_error}});
     active_ = false;
 }
@@ -116,6 +118,7 @@ void RunJournal::dialog(const std::string& text, const std::string& answer)
 
 void RunJournal::list_started(const std::string& list_name, int rows)
 {
+    list_run_ = true;
     start_run({{"run", "list"}, {"list", utf8(list_name)}, {"rows", rows}});
 }
 

@@ -71,6 +71,7 @@ private:
     JournalFile& file_;
     Clock& clock_;
     bool active_ = false;
+    bool list_run_ = false;
     bool write_failed_ = false;
     bool instrument_error_ = false;
     std::int64_t start_ms_ = 0;

@@ -1,5 +1,6 @@
 // The cadenzor program on Qt.
 #include "app/command_line.h"
+#include "app/qt/journal_wiring.h"
 #include "datasystem/data_system_link.h"
 #include "datasystem/qt/dbus_dde_client.h"
 #include "ground/documents.h"
@@ -94,7 +95,9 @@ int kelvo::run_cadenzor(int argc, char** argv)
     kelvo::connect_vial_dialog(*sample_list_page, *tray_form);
     kelvo::RunController* run_controller = kelvo::install_run_controller(main_form, *startup, *method_page);
     run_controller->set_data_system(&data_system);
-    kelvo::install_sample_list_run(main_form, *startup, *run_controller, *sample_list_page, &data_system);
+    kelvo::SampleListRun* list_run =
+        kelvo::install_sample_list_run(main_form, *startup, *run_controller, *sample_list_page, &data_system);
+    kelvo::install_run_journal(main_form, *startup, *run_controller, *list_run, *sample_list_page);
     kelvo::install_column_settings(main_form, *sample_list_page, &data_system, tray_form, options.columns_file);
 
     main_form.fill_name_boxes();

@@ -55,8 +55,20 @@ RunController::RunController(Tmain_form& main, StartupController& startup, Metho
     test_params_form = new Ttest_params_form(&main);
 
     run_ = std::make_unique<MethodRun>(config(), startup.link(), *this, *this, sample_variables(), clock());
-    connect(run_method_button, &QPushButton::clicked, this, [this] { run_->run_method_buttonClick(); });
-    connect(step_button, &QPushButton::clicked, this, [this] { run_->step_buttonClick(); });
+    // A press that starts a method run is told first (the run journal).
+    const auto starting = [this] {
+        if (on_method_starting && run_->run_button_caption() == run_caption && !run_->engine().method_running &&
+            !run_->engine().sample_list_running)
+            on_method_starting();
+    };
+    connect(run_method_button, &QPushButton::clicked, this, [this, starting] {
+        starting();
+        run_->run_method_buttonClick();
+    });
+    connect(step_button, &QPushButton::clicked, this, [this, starting] {
+        starting();
+        run_->step_buttonClick();
+    });
     connect(pause_button, &QPushButton::clicked, this, [this] { run_->pause_buttonClick(); });
     connect(reset_button, &QPushButton::clicked, this, [this] { run_->reset_buttonClick(); });
     startup.run_service_step = [this] { run_->service_tick(); };
@@ -65,6 +77,8 @@ RunController::RunController(Tmain_form& main, StartupController& startup, Metho
 
 RunController::~RunController()
 {
+    // Parts built on parts go first: the last attached before the first.
+    while (!attached_.empty()) attached_.pop_back();
     startup_.run_service_step = nullptr;
     restore_cursor();
 }

@@ -74,6 +74,13 @@ public:
     {
         if (on_stop_sample_list) on_stop_sample_list();
     }
+    void run_finished(bool completed) override
+    {
+        if (on_run_finished) on_run_finished(completed);
+    }
+    // Before "Ru&n" or "&Step" starts a method run; when a method run ends.
+    std::function<void()> on_method_starting;
+    std::function<void(bool completed)> on_run_finished;
     // The sample-list run takes these (sample_list_run_wiring).
     std::function<void(bool)> on_enable_start;
     std::function<void()> on_sample_list_method_complete;

@@ -34,6 +34,11 @@ Tstatus_form::Tstatus_form(QWidget* parent)
         layout->addWidget(l);
         *lines[i] = l;
     }
+    estimate_line = new QLabel(this);
+    estimate_line->setObjectName("estimate_line");
+    estimate_line->setTextFormat(Qt::PlainText);
+    estimate_line->setMinimumHeight(estimate_line->fontMetrics().height() + 2);
+    layout->addWidget(estimate_line);
     QFont bold = running_line->font();
     bold.setBold(true);
     running_line->setFont(bold);
@@ -55,6 +60,8 @@ QLabel* Tstatus_form::label(StatusLine line) const
 }
 
 void Tstatus_form::set_line(StatusLine line, const std::string& text) { label(line)->setText(to_qstring(text)); }
+
+void Tstatus_form::set_estimate(const std::string& text) { estimate_line->setText(to_qstring(text)); }
 
 std::string Tstatus_form::line(StatusLine line) const { return from_qstring(label(line)->text()); }
 

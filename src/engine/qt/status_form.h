@@ -22,6 +22,9 @@ public:
     QLabel* method_line = nullptr;
     QLabel* tray_and_vial_line = nullptr;
     QLabel* atom_status_line = nullptr;
+    // Below the four lines: the time a sample list has left (empty when none).
+    QLabel* estimate_line = nullptr;
+    void set_estimate(const std::string& text);
 
     void set_line(StatusLine line, const std::string& text) override;
     std::string line(StatusLine line) const override;

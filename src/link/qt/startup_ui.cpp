@@ -139,6 +139,11 @@ void StartupController::add_editor_refresher(std::function<void()> refresher)
     editor_refreshers_.push_back(std::move(refresher));
 }
 
+void StartupController::add_activation_listener(std::function<void()> listener)
+{
+    activation_listeners_.push_back(std::move(listener));
+}
+
 void StartupController::set_reopener(DocumentKind kind, std::function<void()> reopen) { reopeners_[kind] = std::move(reopen); }
 
 // ---- Single instance
@@ -200,6 +205,7 @@ void StartupController::finish_activation()
     if (activation_finished_) return;
     activation_finished_ = true;
     main_.apply_status_box_setting();
+    for (const auto& listener : activation_listeners_) listener();
 }
 
 // ---- Splash

@@ -92,6 +92,8 @@ public:
     // Reopens the last document of the kind (the setting of its name), when
     // its page is enabled.
     void set_reopener(DocumentKind kind, std::function<void()> reopen);
+    // Called once, when the main window is up after the start (splash closed).
+    void add_activation_listener(std::function<void()> listener);
 
     // ---- the main window's events
     // FormActivate, first time: the lock, "Started program", the folder,
@@ -152,6 +154,7 @@ private:
     std::vector<std::function<void()>> configuration_listeners_;
     std::vector<std::function<void()>> editor_refreshers_;
     std::map<DocumentKind, std::function<void()>> reopeners_;
+    std::vector<std::function<void()>> activation_listeners_;
     int splash_limit_ms_ = splash_limit_ms;
     bool splash_showing_ = false;
     bool activation_finished_ = false;

@@ -1,9 +1,14 @@
 // The run of a sample list on the main window, driven with mouse clicks
 // against a scripted instrument: "&Start" runs the list, "&Pause" and
 // "Res&ume" hold and release it, "Ru&n" and "&Step" stay disabled while it
-// runs, "&Stop" with Yes ends it, and the Status column shows the rows.
+// runs, "&Stop" with Yes ends it, and the Status column shows the rows;
+// with the run journal: the list estimate before Start, "Start from &Row..."
+// by keyboard with the time left shown while it runs, and the offer to
+// resume a list the program ended under.
 #include "app/command_line.h"
 #include "app/qt/install_parts.h"
+#include "app/qt/journal_wiring.h"
+#include "engine/qt/status_form.h"
 #include "app/qt/main_form.h"
 #include "app/qt/run_controller.h"
 #include "app/qt/sample_list_run_wiring.h"
@@ -24,8 +29,13 @@
 #include "samplelist/sample_list_run.h"
 #include "temp_dir.h"
 
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +72,7 @@ protected:
         write_setting_integer("Atom timeout (msec)", 550);
         write_setting_integer("Status timeout (msec)", 550);
         write_setting_integer("Polling interval", 10);
+        before_start();
         const CommandLineOptions options = parse_command_line({});
         main = std::make_unique<Tmain_form>();
         main->apply_command_line(options);
@@ -73,6 +84,7 @@ protected:
         page = install_sample_list_page(*main, startup, method_page);
         controller = install_run_controller(*main, *startup, *method_page);
         list = install_sample_list_run(*main, *startup, *controller, *page);
+        install_run_journal(*main, *startup, *controller, *list, *page);
         start_button = main->findChild<QPushButton*>("run_sample_list_button");
         ASSERT_NE(start_button, nullptr);
         main->show();
@@ -87,7 +99,13 @@ protected:
         main.reset();
         set_method_folder("");
     }
+    virtual void before_start() {}
     static void write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+    std::string journal_path() const { return temp.file("cadenzor-journal.jsonl"); }
+    std::string estimate_panel() const
+    {
+        return from_qstring(main->StatusBar1->findChild<QLabel*>("estimate_panel")->text());
+    }
     void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     Lines commands() const
     {
@@ -179,6 +197,73 @@ TEST_F(SampleListRunWindowTest, ClosingWhileAListRunsAsksOnceAndEndsTheList)
                      "want to exit?",
                      "question: Exiting the program now will stop the execution of the sample list. Do you really "
                      "want to exit?"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Two earlier MOVE_TO_HOME atoms of 2 s each, and, after them, the given records.
+std::string journal_with(const std::string& more)
+{
+    const std::string home =
+        "{\"v\":1,\"kind\":\"finished\",\"atom\":\"MOVE_TO_HOME\",\"text\":\"MOVE_TO_HOME()\",\"duration_ms\":2000}\n";
+    return home + home + more;
+}
+
+TEST_F(SampleListRunWindowTest, EstimateThenStartFromRowTwoByKeyboardShowsTheTimeLeft)
+{
+    write(journal_path(), journal_with(""));
+    click(main->findChild<QPushButton*>("estimate_button"));
+    // Three rows of two homes.
+    EXPECT_EQ(estimate_panel().rfind("List estimate 0:00:12, ends about ", 0), 0u) << estimate_panel();
+
+    // The dialog takes the row from the keyboard.
+    port.polls_per_atom = 3;
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QWidget* entry = dialog->focusWidget();
+        QTest::keyClick(entry, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(entry, "2");
+        QTest::keyClick(entry, Qt::Key_Return);
+    });
+    click(main->findChild<QPushButton*>("start_from_row_button"));
+    EXPECT_EQ(caption(start_button), "&Stop");
+    ASSERT_TRUE(wait_until([&] { return estimate_panel().rfind("Time left about 0:00:", 0) == 0; })) << estimate_panel();
+    EXPECT_EQ(from_qstring(main->status_form->estimate_line->text()), estimate_panel());
+    ASSERT_TRUE(wait_until([&] { return caption(start_button) == "&Start"; }));
+    EXPECT_EQ(commands(), (Lines{"GET_SYR", "MOVE_TO_HOME()", "MOVE_TO_HOME()", "GET_SYR", "MOVE_TO_HOME()",
+                                 "MOVE_TO_HOME()"}));
+    EXPECT_EQ(status_column(), (Lines{"", "Done", "Done"}));
+    EXPECT_EQ(estimate_panel(), "");
+    const std::string journal = test::read_file(journal_path());
+    EXPECT_NE(journal.find("\"kind\":\"resumed\""), std::string::npos) << journal;
+    EXPECT_NE(journal.find("\"outcome\":\"completed\""), std::string::npos) << journal;
+}
+
+class ResumeOfferTest : public SampleListRunWindowTest {
+protected:
+    void before_start() override
+    {
+        // A run of L whose first row was done when the program ended.
+        write(journal_path(), journal_with("{\"v\":1,\"kind\":\"run_start\",\"run\":\"list\",\"list\":\"L\",\"rows\":3}\n"
+                                           "{\"v\":1,\"kind\":\"row_start\",\"row\":1,\"method\":\"Home\"}\n"
+                                           "{\"v\":1,\"kind\":\"row_end\",\"row\":1,\"status\":\"done\"}\n"
+                                           "{\"v\":1,\"kind\":\"row_start\",\"row\":2,\"meth"));
+        prompts.yes_no_answers = {true};
+    }
+};
+
+TEST_F(ResumeOfferTest, AListTheProgramEndedUnderIsOfferedAndResumedAtItsFirstUnfinishedRow)
+{
+    ASSERT_TRUE(wait_until([&] { return status_column() == Lines{"", "Done", "Done"}; })) << status_column().size();
+    ASSERT_TRUE(wait_until([&] { return caption(start_button) == "&Start"; }));
+    EXPECT_EQ(prompts.shown.front(), "question: " + resume_question_text("L", 2));
+    // Rows 2 and 3 only (the start may have come before the test cleared the lines).
+    const Lines sent = commands();
+    EXPECT_LE(std::count(sent.begin(), sent.end(), "MOVE_TO_HOME()"), 4);
+    EXPECT_EQ(test::read_file(journal_path()).find("\"from_row\":2") != std::string::npos, true);
 }
 
 }  // namespace
