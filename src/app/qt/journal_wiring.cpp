@@ -59,8 +59,8 @@ std::string time_of_day(const LocalTime& now, double ms_ahead)
 std::string unknown_note(const Estimate& e)
 {
     if (e.unknown_atoms.empty()) return "";
-    return ", no history for " + std::to_string(e.unknown_atoms.size()) + " atom" +
-           (e.unknown_atoms.size() == 1 ? "" : "s");
+    return " (" + std::to_string(e.unknown_atoms.size()) + " atom" + (e.unknown_atoms.size() == 1 ? "" : "s") +
+           " unknown)";
 }
 
 // Everything the journal adds to the window, owned by it.
@@ -174,8 +174,8 @@ private:
         if (!estimator_ || !list_.running()) return;
         const double left =
             std::max(0.0, left_at_cycle_.ms - static_cast<double>(clock().elapsed_ms() - cycle_start_ms_));
-        show_estimate("Time left about " + estimate_text(left) + ", ends about " +
-                      time_of_day(clock().local_now(), left) + unknown_note(left_at_cycle_));
+        show_estimate("About " + estimate_text(left) + " left, ends about " + time_of_day(clock().local_now(), left) +
+                      unknown_note(left_at_cycle_));
     }
 
     void estimate_list()

@@ -230,7 +230,7 @@ TEST_F(SampleListRunWindowTest, EstimateThenStartFromRowTwoByKeyboardShowsTheTim
     });
     click(main->findChild<QPushButton*>("start_from_row_button"));
     EXPECT_EQ(caption(start_button), "&Stop");
-    ASSERT_TRUE(wait_until([&] { return estimate_panel().rfind("Time left about 0:00:", 0) == 0; })) << estimate_panel();
+    ASSERT_TRUE(wait_until([&] { return estimate_panel().rfind("About 0:00:", 0) == 0; })) << estimate_panel();
     EXPECT_EQ(from_qstring(main->status_form->estimate_line->text()), estimate_panel());
     ASSERT_TRUE(wait_until([&] { return caption(start_button) == "&Start"; }));
     EXPECT_EQ(commands(), (Lines{"GET_SYR", "MOVE_TO_HOME()", "MOVE_TO_HOME()", "GET_SYR", "MOVE_TO_HOME()",
