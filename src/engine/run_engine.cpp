@@ -187,7 +187,7 @@ int RunEngine::send_next()
         }
         if (!commands_remain()) {
             method_running = false;
-            link_.set_method_complete(true);
+            link_.mark_method_complete();
             return 0;
         }
         std::optional<std::string> resolved;

@@ -145,11 +145,10 @@ public:
     // --- completion, consumed by the service timer ---
     bool answer_complete() const { return answer_complete_; }
     bool method_complete() const { return method_complete_; }
-    // The run engine ends a run whose last atom has finished.
-    void set_method_complete(bool v) { method_complete_ = v; }
-    // Runs the pending completion action (a copy: the action may give the
-    // next command, which replaces the pending one).
-    void run_pending_completion();
+    // The run engine ends a run that has no command left after its last
+    // atom; the next service step runs the method-complete step. Only the
+    // service step clears the flag again.
+    void mark_method_complete() { method_complete_ = true; }
     // The completion part of a service-timer tick: the method-complete step
     // when *method complete* is set, otherwise the pending completion action
     // when *answer complete* is set; the flag is cleared first. True when
@@ -172,7 +171,6 @@ public:
     const std::string& last_line() const { return last_line_; }
     bool busy_notice_pending() const { return busy_notice_pending_; }
     bool busy_notice_suppressed() const { return busy_notice_suppressed_; }
-    void set_busy_notice_suppressed(bool v) { busy_notice_suppressed_ = v; }
     bool timer_armed() const { return timer_armed_; }
     // A status poll after "BUSY" waits for the next tick of the trigger.
     bool status_poll_due() const { return poll_due_; }
@@ -200,6 +198,9 @@ private:
     void handle_line(const std::string& line);
     void handle_error_line(const std::string& line);
     void answer_failed();
+    // Runs the pending completion action (a copy: the action may give the
+    // next command, which replaces the pending one).
+    void run_pending_completion();
 
     SerialPort& port_;
     RunHooks default_run_;

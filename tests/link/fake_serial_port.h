@@ -64,6 +64,8 @@ public:
         events->timer_fired();
         return true;
     }
+    // A firing that was already on its way when the trigger was disarmed.
+    void fire_late() { events->timer_fired(); }
     void lose(const std::string& reason = "gone")
     {
         open_ = false;

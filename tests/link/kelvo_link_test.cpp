@@ -379,7 +379,8 @@ TEST_F(LinkTest, TimeOutGoesIdleAndRunsTheTimeOutAction)
     EXPECT_EQ(link.wait_state(), WaitState::idle);
     EXPECT_EQ(events, std::vector<std::string>{"timeout GET_STAT"});
     // A firing already under way when the trigger was disarmed is ignored.
-    link.timer_fired();
+    EXPECT_FALSE(port.armed);
+    port.fire_late();
     EXPECT_EQ(events.size(), 1u);
 }
 
