@@ -51,6 +51,25 @@ bool section_differs(const std::vector<std::string>& section, const std::vector<
     return false;
 }
 
+// Where the calls of a method file start (after the description lines and
+// the syringe line) and where its stored macro sections start.
+struct CallSpan {
+    std::size_t first_call = 0;
+    std::size_t first_section = 0;
+};
+
+CallSpan locate_calls(const std::vector<std::string>& lines)
+{
+    std::size_t first_call = 0;
+    while (first_call < lines.size() && is_description_line(lines[first_call])) ++first_call;
+    // A hand-made file may lack the syringe line; its first call is then
+    // checked like the others.
+    if (first_call < lines.size() && is_syringe_line(lines[first_call])) ++first_call;
+    std::size_t first_section = first_call;
+    while (first_section < lines.size() && !is_section_header(lines[first_section])) ++first_section;
+    return {first_call, first_section};
+}
+
 class HookedOutOfRangeDialog final : public OutOfRangeDialog {
 public:
     explicit HookedOutOfRangeDialog(MethodEditorHooks& hooks) : hooks_(hooks) {}
@@ -131,13 +150,7 @@ MethodLoadResult MethodDocument::load(const std::string& name)
     }
     clear_content();
 
-    std::size_t first_call = 0;
-    while (first_call < lines.size() && is_description_line(lines[first_call])) ++first_call;
-    // A hand-made file may lack the syringe line; its first call is then
-    // checked like the others.
-    if (first_call < lines.size() && is_syringe_line(lines[first_call])) ++first_call;
-    std::size_t first_section = first_call;
-    while (first_section < lines.size() && !is_section_header(lines[first_section])) ++first_section;
+    const auto [first_call, first_section] = locate_calls(lines);
 
     // 4. Missing macros.
     if (!called_macros_exist(name, lines, first_call, first_section)) return MethodLoadResult::refused;
@@ -152,26 +165,31 @@ MethodLoadResult MethodDocument::load(const std::string& name)
     // 9. Object values of the calls.
     const std::string warnings = object_value_warnings(tables);
 
-    MethodLoadResult result = MethodLoadResult::loaded;
-    if (!warnings.empty()) {
-        show_information("Warning! In method " + quote + name + quote + ":" + "\n" + "\n" + warnings);
-        hooks_->clear_name_selection();
-        name_.clear();
-        result = MethodLoadResult::unnamed;
-    } else if (declined) {
-        // Without the update the file no longer matches its macros: a later
-        // Save asks for a name.
-        name_.clear();
-        result = MethodLoadResult::unnamed;
-    } else {
-        name_ = name;
-    }
+    const MethodLoadResult result = settle_name(name, warnings, declined);
     load_save_flag_ = true;
 
     // 10.
     if (text_.calls.empty()) shown_line_ = -1;
     else show(0);
     return result;
+}
+
+MethodLoadResult MethodDocument::settle_name(const std::string& name, const std::string& warnings, bool declined)
+{
+    if (!warnings.empty()) {
+        show_information("Warning! In method " + quote + name + quote + ":" + "\n" + "\n" + warnings);
+        hooks_->clear_name_selection();
+        name_.clear();
+        return MethodLoadResult::unnamed;
+    }
+    if (declined) {
+        // Without the update the file no longer matches its macros: a later
+        // Save asks for a name.
+        name_.clear();
+        return MethodLoadResult::unnamed;
+    }
+    name_ = name;
+    return MethodLoadResult::loaded;
 }
 
 bool MethodDocument::called_macros_exist(const std::string& name, const std::vector<std::string>& lines,

@@ -171,6 +171,9 @@ private:
     void take_text(const std::string& name, const std::vector<std::string>& lines);
     bool used_macros_check(const std::string& name, MacroTables& tables);
     std::string object_value_warnings(const MacroTables& tables) const;
+    // The name the loaded method keeps: none after warnings (shown here) or
+    // a declined macro update.
+    MethodLoadResult settle_name(const std::string& name, const std::string& warnings, bool declined);
 
     void clear_content();
     void show(int index);
