@@ -79,13 +79,19 @@ bool read_parameter(const ConfigDb& db, const std::string& line, MacroParameter&
     return true;
 }
 
-}  // namespace
-
-int run_expr(const Args& args)
-{
+// The command line of expr, as given (UTF-8).
+struct ExprArguments {
     std::string config_path, unit, line, syringe, text;
-    bool empty_ok = false, syr = false, have_text = false, options_done = false;
+    bool empty_ok = false, syr = false, have_text = false;
     std::vector<std::string> parameter_args, set_args;
+};
+
+// Returned by the steps that let the command go on.
+constexpr int go_on = -1;
+
+int read_arguments(const Args& args, ExprArguments& e)
+{
+    bool options_done = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool takes_value = a == "--config" || a == "--unit" || a == "--line" || a == "--param" ||
@@ -93,59 +99,63 @@ int run_expr(const Args& args)
         if (!options_done && takes_value) {
             if (i + 1 >= args.size()) return usage_error(a + " needs a value");
             const std::string& v = args[++i];
-            if (a == "--config") config_path = v;
-            else if (a == "--unit") unit = v;
-            else if (a == "--line") line = v;
-            else if (a == "--param") parameter_args.push_back(v);
-            else if (a == "--syringe") syringe = v;
-            else set_args.push_back(v);
+            if (a == "--config") e.config_path = v;
+            else if (a == "--unit") e.unit = v;
+            else if (a == "--line") e.line = v;
+            else if (a == "--param") e.parameter_args.push_back(v);
+            else if (a == "--syringe") e.syringe = v;
+            else e.set_args.push_back(v);
         } else if (!options_done && a == "--empty-ok") {
-            empty_ok = true;
+            e.empty_ok = true;
         } else if (!options_done && a == "--syr") {
-            syr = true;
+            e.syr = true;
         } else if (!options_done && a == "--") {
             options_done = true;
         } else if (!options_done && a.size() > 2 && a.compare(0, 2, "--") == 0) {
             return usage_error("unknown option " + a);
         } else {
             // A text such as -2+3 is no option.
-            if (have_text) return usage_error("more than one TEXT");
-            text = a;
-            have_text = true;
+            if (e.have_text) return usage_error("more than one TEXT");
+            e.text = a;
+            e.have_text = true;
         }
     }
-    if (config_path.empty()) return usage_error("--config FILE is required");
-    if (!have_text) return usage_error("TEXT is missing");
+    if (e.config_path.empty()) return usage_error("--config FILE is required");
+    if (!e.have_text) return usage_error("TEXT is missing");
+    return go_on;
+}
 
+int read_configuration(const std::string& config_path, ConfigDb& db)
+{
     std::vector<std::string> lines;
     if (!read_text_lines(config_path, lines)) {
         std::cerr << "cadenzor-cli expr: cannot read " << config_path << "\n";
         return 2;
     }
-    ConfigDb db;
     if (!parse_configuration(db, lines)) {
         std::cerr << "cadenzor-cli expr: the configuration " << config_path << " does not parse\n";
         return 2;
     }
+    return go_on;
+}
 
-    std::string unit_1252, text_1252, line_1252, syringe_1252;
-    if (!to_cp1252(unit, unit_1252) || !to_cp1252(text, text_1252) || !to_cp1252(line, line_1252) ||
-        !to_cp1252(syringe, syringe_1252))
-        return usage_error("a text has a character that Windows-1252 cannot hold");
+// "--line": the atom whose line the text stands in, and the line's values.
+int read_atom_line(const ConfigDb& db, const std::string& line_1252, RunValues& run, int& atom)
+{
+    atom = -1;
+    if (line_1252.empty()) return go_on;
+    std::string atom_name;
+    if (!split_atom_line(line_1252, atom_name, run.atom_line_values))
+        return usage_error("--line must have the form ATOM(v1,v2,)");
+    atom = db.atom_index(atom_name);
+    if (atom >= db.atom_count()) return usage_error("unknown atom " + cp1252_to_utf8(atom_name));
+    return go_on;
+}
 
-    RunValues run;
-    run.mounted_syringe = syringe_1252;
-    int atom = -1;
-    if (!line_1252.empty()) {
-        std::string atom_name;
-        if (!split_atom_line(line_1252, atom_name, run.atom_line_values))
-            return usage_error("--line must have the form ATOM(v1,v2,)");
-        atom = db.atom_index(atom_name);
-        if (atom >= db.atom_count()) return usage_error("unknown atom " + cp1252_to_utf8(atom_name));
-    }
-
-    ParameterTable parameters;
-    std::vector<std::string> call_values;
+// "--param": the macro's parameters and the call's values for them.
+int read_parameters(const ConfigDb& db, const std::vector<std::string>& parameter_args, ParameterTable& parameters,
+                    std::vector<std::string>& call_values)
+{
     for (const std::string& p : parameter_args) {
         std::string p1252;
         if (!to_cp1252(p, p1252)) return usage_error("a text has a character that Windows-1252 cannot hold");
@@ -156,7 +166,12 @@ int run_expr(const Args& args)
         parameters.push_back(parameter);
         call_values.push_back(p1252.substr(eq + 1));
     }
+    return go_on;
+}
 
+// "--set": the sample variables and the repeat count of the run.
+int read_run_values(const std::vector<std::string>& set_args, RunValues& run)
+{
     for (const std::string& s : set_args) {
         std::string s1252;
         if (!to_cp1252(s, s1252)) return usage_error("a text has a character that Windows-1252 cannot hold");
@@ -172,30 +187,72 @@ int run_expr(const Args& args)
                                "SL.injector, SL.injector2 or Repeat Count, '=' and a fitting value: " + s);
         }
     }
+    return go_on;
+}
 
+// What the text is tested and evaluated with, in Windows-1252.
+struct ExprInput {
+    std::string unit, text, syringe;
+    int atom = -1;
+    const ParameterTable* parameters = nullptr;
+    const std::vector<std::string>* call_values = nullptr;
+};
+
+// Prints "valid" and the value (or "fails"), or "invalid"; the exit code.
+int test_and_evaluate(const ConfigDb& db, const ExprArguments& e, const ExprInput& in, const RunValues& run)
+{
     ValidityContext validity;
-    validity.unit = unit_1252;
-    validity.empty_accepted = empty_ok;
-    validity.syr_allowed = syr;
-    validity.atom = atom;
-    validity.parameters = parameter_args.empty() ? nullptr : &parameters;
-    if (!expression_valid(db, text_1252, validity)) {
+    validity.unit = in.unit;
+    validity.empty_accepted = e.empty_ok;
+    validity.syr_allowed = e.syr;
+    validity.atom = in.atom;
+    validity.parameters = in.parameters;
+    if (!expression_valid(db, in.text, validity)) {
         print_line("invalid");
         return 1;
     }
     print_line("valid");
 
     EvaluationContext evaluation;
-    evaluation.unit = unit_1252;
-    evaluation.syringe = syringe_1252;
-    evaluation.label = text_1252;
-    evaluation.atom = atom;
+    evaluation.unit = in.unit;
+    evaluation.syringe = in.syringe;
+    evaluation.label = in.text;
+    evaluation.atom = in.atom;
     evaluation.parameters = validity.parameters;
-    evaluation.call_values = parameter_args.empty() ? nullptr : &call_values;
+    evaluation.call_values = in.call_values;
     double value = 0;
-    if (evaluate_expression(db, text_1252, evaluation, run, value)) print_line("value " + decimal_text(value));
+    if (evaluate_expression(db, in.text, evaluation, run, value)) print_line("value " + decimal_text(value));
     else print_line("fails");
     return 0;
+}
+
+}  // namespace
+
+int run_expr(const Args& args)
+{
+    ExprArguments e;
+    if (const int code = read_arguments(args, e); code != go_on) return code;
+    ConfigDb db;
+    if (const int code = read_configuration(e.config_path, db); code != go_on) return code;
+
+    ExprInput in;
+    std::string line_1252;
+    if (!to_cp1252(e.unit, in.unit) || !to_cp1252(e.text, in.text) || !to_cp1252(e.line, line_1252) ||
+        !to_cp1252(e.syringe, in.syringe))
+        return usage_error("a text has a character that Windows-1252 cannot hold");
+
+    RunValues run;
+    run.mounted_syringe = in.syringe;
+    if (const int code = read_atom_line(db, line_1252, run, in.atom); code != go_on) return code;
+    ParameterTable parameters;
+    std::vector<std::string> call_values;
+    if (const int code = read_parameters(db, e.parameter_args, parameters, call_values); code != go_on) return code;
+    if (const int code = read_run_values(e.set_args, run); code != go_on) return code;
+    if (!e.parameter_args.empty()) {
+        in.parameters = &parameters;
+        in.call_values = &call_values;
+    }
+    return test_and_evaluate(db, e, in, run);
 }
 
 }  // namespace kelvo::cli

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using kelvo::pty_test::ChildProcess;
@@ -61,6 +62,58 @@ TEST(CliCommands, ExprFollowsTheSplitScanAndItsExitCodes)
 
     r = cli({"expr", "--config", demo_config});
     EXPECT_EQ(r.code, 2);
+}
+
+TEST(CliCommands, ExprTakesAnAtomLineParametersRunValuesAndTheSyringe)
+{
+    const std::string micro = "\xC2\xB5l";
+    CliRun r = cli({"expr", "--config", demo_config, "--line", "GET_SAMPLE(Tray1,3,2,0.5,2,20,1,)", "--unit", "mm",
+                    "Tray.Vial Depth-2"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "valid\nvalue 30\n");
+
+    r = cli({"expr", "--config", demo_config, "--param", "Volume (" + micro + ");SL.volume;0;SYR.Max Volume=2.5",
+             "--unit", micro, "Volume*2"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "valid\nvalue 5\n");
+
+    r = cli({"expr", "--config", demo_config, "--set", "Repeat Count=3", "Repeat Count"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "valid\nvalue 3\n");
+
+    // SYR only with --syr; an empty text only with --empty-ok, and it has no value.
+    r = cli({"expr", "--config", demo_config, "--syringe", "Syr10ul", "--unit", micro, "SYR.Max Volume"});
+    EXPECT_EQ(r.code, 1);
+    r = cli({"expr", "--config", demo_config, "--syringe", "Syr10ul", "--unit", micro, "--syr", "SYR.Max Volume/2"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "valid\nvalue 5\n");
+    r = cli({"expr", "--config", demo_config, "--empty-ok", ""});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "valid\nfails\n");
+}
+
+TEST(CliCommands, ExprNamesWhatItRefuses)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--line", "bad", "1"}, "--line must have the form ATOM(v1,v2,)"},
+        {{"--line", "NOPE(1,)", "1"}, "unknown atom NOPE"},
+        {{"--param", "x=1", "1"}, "--param must be a parameter line, '=' and the value: x=1"},
+        {{"--set", "nothing", "1"},
+         "--set needs SL.volume, SL.volume2, SL.index, SL.injpervial, SL.tray, SL.tray2, SL.injector, SL.injector2 "
+         "or Repeat Count, '=' and a fitting value: nothing"},
+        {{"--unit", "\xE4\xB8\x80", "1"}, "a text has a character that Windows-1252 cannot hold"},
+        {{"--set", "\xE4\xB8\x80=1", "1"}, "a text has a character that Windows-1252 cannot hold"},
+        {{"--bogus", "1"}, "unknown option --bogus"},
+        {{"1", "2"}, "more than one TEXT"},
+    };
+    for (const auto& [extra, message] : cases) {
+        std::vector<std::string> args = {"expr", "--config", demo_config};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const CliRun r = cli(args);
+        EXPECT_EQ(r.code, 2) << message;
+        EXPECT_EQ(r.out, "") << message;
+        EXPECT_EQ(r.err.rfind("cadenzor-cli expr: " + message + "\nusage: cadenzor-cli expr ", 0), 0u) << r.err;
+    }
 }
 
 TEST(CliCommands, DemoFolderChecksAndExpands)
