@@ -20,109 +20,153 @@ QString SpreadPrintLine::text(Part part, int page) const
     return out;
 }
 
-std::vector<SpreadPrintLine> spread_parse_print_codes(const QString& codes, const QFont& base)
-{
-    std::vector<SpreadPrintLine> lines;
-    if (codes.isEmpty())
-        return lines;
+namespace {
 
-    const qsizetype n = codes.size();
-    QFont font = base;
-    SpreadPrintLine line;
-    int part = SpreadPrintLine::left;
-    QString pending;
+// Reads header codes into lines (see spread_parse_print_codes): the text
+// gathers in `pending` until a code changes the font, the part or the line.
+class PrintCodeReader {
+public:
+    PrintCodeReader(const QString& codes, const QFont& base) : codes_(codes), n_(codes.size()), font_(base) {}
 
-    const auto flush = [&] {
-        if (!pending.isEmpty())
-            line.parts[part].push_back({font, pending, false});
-        pending.clear();
-    };
-    const auto end_line = [&] {
-        flush();
-        line.font = font;
-        lines.push_back(std::move(line));
-        line = {};
-        part = SpreadPrintLine::left;
-    };
-    // The argument of /fn and /fz, between double quotes; i is just after the code.
-    const auto quoted = [&](qsizetype& i) {
-        if (i >= n || codes[i] != QLatin1Char('"'))
-            return QString();
-        qsizetype close = codes.indexOf(QLatin1Char('"'), i + 1);
-        if (close < 0)
-            close = n;
-        const QString arg = codes.mid(i + 1, close - i - 1);
-        i = std::min(close + 1, n);
-        return arg;
-    };
-    const auto at = [&](qsizetype i) { return i < n ? codes[i].toLower() : QChar(); };
-
-    for (qsizetype i = 0; i < n;) {
-        if (codes[i] != QLatin1Char('/')) {
-            pending += codes[i++];
-            continue;
+    std::vector<SpreadPrintLine> read()
+    {
+        for (qsizetype i = 0; i < n_;) {
+            if (codes_[i] != QLatin1Char('/')) {
+                pending_ += codes_[i++];
+                continue;
+            }
+            if (read_font_code(i) || read_style_code(i))
+                continue;
+            read_layout_code(i);
         }
+        end_line();
+        return std::move(lines_);
+    }
+
+private:
+    QChar at(qsizetype i) const { return i < n_ ? codes_[i].toLower() : QChar(); }
+
+    void flush()
+    {
+        if (!pending_.isEmpty())
+            line_.parts[part_].push_back({font_, pending_, false});
+        pending_.clear();
+    }
+
+    void end_line()
+    {
+        flush();
+        line_.font = font_;
+        lines_.push_back(std::move(line_));
+        line_ = {};
+        part_ = SpreadPrintLine::left;
+    }
+
+    // The argument of /fn and /fz, between double quotes; i is just after the code.
+    QString quoted(qsizetype& i) const
+    {
+        if (i >= n_ || codes_[i] != QLatin1Char('"'))
+            return QString();
+        qsizetype close = codes_.indexOf(QLatin1Char('"'), i + 1);
+        if (close < 0)
+            close = n_;
+        const QString arg = codes_.mid(i + 1, close - i - 1);
+        i = std::min(close + 1, n_);
+        return arg;
+    }
+
+    // /fn"name" and /fz"size" at i; false when there is none.
+    bool read_font_code(qsizetype& i)
+    {
         const QChar code = at(i + 1);
         const QChar sub = at(i + 2);
-        if (code == QLatin1Char('f') && (sub == QLatin1Char('n') || sub == QLatin1Char('z'))) {
-            flush();
-            i += 3;
-            const QString arg = quoted(i);
-            if (sub == QLatin1Char('n')) {
-                if (!arg.isEmpty())
-                    font.setFamily(arg);
-            } else {
-                bool ok = false;
-                const double points = arg.trimmed().toDouble(&ok);
-                if (ok && points > 0)
-                    font.setPointSizeF(points);
-            }
-            continue;
+        if (code != QLatin1Char('f') || (sub != QLatin1Char('n') && sub != QLatin1Char('z')))
+            return false;
+        flush();
+        i += 3;
+        const QString arg = quoted(i);
+        if (sub == QLatin1Char('n')) {
+            if (!arg.isEmpty())
+                font_.setFamily(arg);
+        } else {
+            bool ok = false;
+            const double points = arg.trimmed().toDouble(&ok);
+            if (ok && points > 0)
+                font_.setPointSizeF(points);
         }
+        return true;
+    }
+
+    // /fb, /fi and /fu with 1 or 0 at i; false when there is none.
+    bool read_style_code(qsizetype& i)
+    {
+        const QChar code = at(i + 1);
+        const QChar sub = at(i + 2);
         const QChar flag = at(i + 3);
-        if (code == QLatin1Char('f') && (sub == QLatin1Char('b') || sub == QLatin1Char('i') || sub == QLatin1Char('u'))
-            && (flag == QLatin1Char('0') || flag == QLatin1Char('1'))) {
-            flush();
-            const bool on = flag == QLatin1Char('1');
-            if (sub == QLatin1Char('b'))
-                font.setBold(on);
-            else if (sub == QLatin1Char('i'))
-                font.setItalic(on);
-            else
-                font.setUnderline(on);
-            i += 4;
-            continue;
-        }
+        if (!(code == QLatin1Char('f') && (sub == QLatin1Char('b') || sub == QLatin1Char('i') || sub == QLatin1Char('u'))
+              && (flag == QLatin1Char('0') || flag == QLatin1Char('1'))))
+            return false;
+        flush();
+        const bool on = flag == QLatin1Char('1');
+        if (sub == QLatin1Char('b'))
+            font_.setBold(on);
+        else if (sub == QLatin1Char('i'))
+            font_.setItalic(on);
+        else
+            font_.setUnderline(on);
+        i += 4;
+        return true;
+    }
+
+    // /l /c /r, /p, /n and // at i; any other slash is kept as text.
+    void read_layout_code(qsizetype& i)
+    {
+        const QChar code = at(i + 1);
         switch (code.unicode()) {
         case 'l':
         case 'c':
         case 'r':
             flush();
-            part = code == QLatin1Char('l') ? SpreadPrintLine::left
-                 : code == QLatin1Char('c') ? SpreadPrintLine::center
-                                            : SpreadPrintLine::right;
+            part_ = code == QLatin1Char('l') ? SpreadPrintLine::left
+                  : code == QLatin1Char('c') ? SpreadPrintLine::center
+                                             : SpreadPrintLine::right;
             i += 2;
-            continue;
+            return;
         case 'p':
             flush();
-            line.parts[part].push_back({font, {}, true});
+            line_.parts[part_].push_back({font_, {}, true});
             i += 2;
-            continue;
+            return;
         case 'n':
             end_line();
             i += 2;
-            continue;
+            return;
         case '/':
-            pending += QLatin1Char('/');
+            pending_ += QLatin1Char('/');
             i += 2;
-            continue;
+            return;
         default:
-            pending += codes[i++];
-            continue;
+            pending_ += codes_[i++];
+            return;
         }
     }
-    end_line();
-    return lines;
+
+    const QString& codes_;
+    const qsizetype n_;
+    QFont font_;
+    SpreadPrintLine line_;
+    int part_ = SpreadPrintLine::left;
+    QString pending_;
+    std::vector<SpreadPrintLine> lines_;
+};
+
+}  // namespace
+
+std::vector<SpreadPrintLine> spread_parse_print_codes(const QString& codes, const QFont& base)
+{
+    if (codes.isEmpty())
+        return {};
+    return PrintCodeReader(codes, base).read();
 }
 
 namespace {
@@ -204,6 +248,31 @@ struct PageLayout {
     int row_pages = 1;
 };
 
+// The printed column widths, and the bands of columns that fit across the
+// page; a column wider than the page gets a band of its own and is cut at
+// the margin.
+void place_columns(PageLayout& l, const SpreadPrintSheet& sheet, qreal char_width, qreal scale)
+{
+    const qreal room = l.content.width() - l.row_header_width;
+    std::vector<int> band;
+    qreal used = 0;
+    for (std::size_t k = 0; k < sheet.columns.size(); ++k) {
+        const qreal w = std::floor(std::max(0.0, sheet.widths[k]) * char_width * scale);
+        l.widths.push_back(w);
+        if (w <= 0)
+            continue;
+        if (!band.empty() && used + w > room) {
+            l.bands.push_back(std::move(band));
+            band.clear();
+            used = 0;
+        }
+        band.push_back(static_cast<int>(k));
+        used += w;
+    }
+    if (!band.empty() || l.bands.empty())
+        l.bands.push_back(std::move(band));
+}
+
 PageLayout lay_out(const QPrinter& printer, const SpreadPrintSheet& sheet, const SpreadPrintSettings& settings,
                    const std::vector<SpreadPrintLine>& header, const std::vector<SpreadPrintLine>& footer)
 {
@@ -245,26 +314,7 @@ PageLayout lay_out(const QPrinter& printer, const SpreadPrintSheet& sheet, const
     l.table_top = l.content.top() + l.header_height + (header.empty() ? 0 : gap);
     l.table_bottom = l.content.bottom() - l.footer_height - (footer.empty() ? 0 : gap);
 
-    // Columns go into bands that fit across the page; a column wider than
-    // the page gets a band of its own and is cut at the margin.
-    const qreal room = l.content.width() - l.row_header_width;
-    std::vector<int> band;
-    qreal used = 0;
-    for (std::size_t k = 0; k < sheet.columns.size(); ++k) {
-        const qreal w = std::floor(std::max(0.0, sheet.widths[k]) * char_width * scale);
-        l.widths.push_back(w);
-        if (w <= 0)
-            continue;
-        if (!band.empty() && used + w > room) {
-            l.bands.push_back(std::move(band));
-            band.clear();
-            used = 0;
-        }
-        band.push_back(static_cast<int>(k));
-        used += w;
-    }
-    if (!band.empty() || l.bands.empty())
-        l.bands.push_back(std::move(band));
+    place_columns(l, sheet, char_width, scale);
 
     const qreal body = l.table_bottom - l.table_top - (settings.col_headers ? l.row_height : 0);
     l.rows_per_page = std::max(1, static_cast<int>(body / l.row_height));
@@ -304,6 +354,96 @@ void draw_check_cell(QPainter& p, const QRectF& cell, qreal padding, const Sprea
                    Qt::AlignLeft | Qt::AlignVCenter, f.check_text);
 }
 
+// Draws the table of one page: the rows of one band of columns, and the
+// lines between and around the cells.
+struct TablePainter {
+    QPainter& p;
+    const SpreadPrintSheet& sheet;
+    const SpreadPrintSettings& settings;
+    const PageLayout& l;
+    QPen line_pen;
+
+    void draw(const std::vector<int>& band, qreal table_width, int first, int last) const
+    {
+        qreal y = l.table_top;
+        p.setFont(l.font);
+        if (settings.col_headers)
+            y = draw_row(band, 0, y);
+        for (int row = first; row <= last; ++row)
+            y = draw_row(band, row, y);
+
+        p.setPen(line_pen);
+        draw_rules(band, table_width, y);
+        if (settings.border)
+            p.drawRect(QRectF(l.content.left(), l.table_top, table_width, y - l.table_top));
+        p.setPen(Qt::black);
+    }
+
+    // One table row (0: the heading row) at y: the row-header cell (row
+    // number or corner) and the cells; returns the y below it.
+    qreal draw_row(const std::vector<int>& band, int row, qreal y) const
+    {
+        const bool heading = row == 0;
+        const qreal left = l.content.left();
+        QRectF cell(left, y, l.row_header_width, l.row_height);
+        if (settings.row_headers) {
+            if (settings.shadows)
+                p.fillRect(cell, shade_color);
+            draw_text_cell(p, cell, l.padding, Qt::AlignCenter, heading ? QString() : QString::number(row));
+        }
+        qreal x = left + l.row_header_width;
+        for (int k : band) {
+            const int col = sheet.columns[k];
+            cell = QRectF(x, y, l.widths[k], l.row_height);
+            x += l.widths[k];
+            if (heading) {
+                if (settings.shadows)
+                    p.fillRect(cell, shade_color);
+                draw_text_cell(p, cell, l.padding, Qt::AlignCenter, sheet.model->text(col, 0));
+                continue;
+            }
+            draw_cell(col, row, cell);
+        }
+        return y + l.row_height;
+    }
+
+    void draw_cell(int col, int row, const QRectF& cell) const
+    {
+        const SpreadModel& model = *sheet.model;
+        const QColor back = model.back_color(col, row);
+        if (settings.color && back.isValid())
+            p.fillRect(cell, back);
+        const SpreadCellFormat& f = model.format(col, row);
+        if (f.cell_type == SpreadCellType::check_box) {
+            p.setPen(line_pen);
+            draw_check_cell(p, cell, l.padding, f, spread_is_checked(model.value(col, row)));
+            p.setPen(Qt::black);
+        } else {
+            draw_text_cell(p, cell, l.padding, spread_alignment(f), model.text(col, row));
+        }
+    }
+
+    // The grid lines down to `bottom`, or the line under the heading row.
+    void draw_rules(const std::vector<int>& band, qreal table_width, qreal bottom) const
+    {
+        const qreal left = l.content.left();
+        if (settings.grid) {
+            for (qreal ly = l.table_top + l.row_height; ly < bottom - 0.5; ly += l.row_height)
+                p.drawLine(QPointF(left, ly), QPointF(left + table_width, ly));
+            // Vertical lines between cells; the border closes the outside.
+            qreal lx = left + l.row_header_width;
+            if (settings.row_headers)
+                p.drawLine(QPointF(lx, l.table_top), QPointF(lx, bottom));
+            for (std::size_t k = 0; k + 1 < band.size(); ++k) {
+                lx += l.widths[band[k]];
+                p.drawLine(QPointF(lx, l.table_top), QPointF(lx, bottom));
+            }
+        } else if (settings.col_headers) {
+            p.drawLine(QPointF(left, l.table_top + l.row_height), QPointF(left + table_width, l.table_top + l.row_height));
+        }
+    }
+};
+
 }  // namespace
 
 int spread_print(QPrinter& printer, const SpreadPrintSheet& sheet, const SpreadPrintSettings& settings)
@@ -321,10 +461,10 @@ int spread_print(QPrinter& printer, const SpreadPrintSheet& sheet, const SpreadP
     const auto header = spread_parse_print_codes(settings.header, sheet.font);
     const auto footer = spread_parse_print_codes(settings.footer, sheet.font);
     const PageLayout l = lay_out(printer, sheet, settings, header, footer);
-    const SpreadModel& model = *sheet.model;
 
     QPen line_pen(Qt::black);
     line_pen.setWidthF(std::max(1.0, printer.logicalDpiX() / 160.0));
+    const TablePainter table{p, sheet, settings, l, line_pen};
 
     int page = 0;
     for (const std::vector<int>& band : l.bands) {
@@ -342,68 +482,7 @@ int spread_print(QPrinter& printer, const SpreadPrintSheet& sheet, const SpreadP
 
             const int first = sheet.row1 + chunk * l.rows_per_page;
             const int last = std::min(sheet.row2, first + l.rows_per_page - 1);
-            const qreal left = l.content.left();
-            qreal y = l.table_top;
-            p.setFont(l.font);
-
-            // One table row: the row-header cell (row number or corner) and the cells.
-            const auto draw_row = [&](int row) {
-                const bool heading = row == 0;
-                QRectF cell(left, y, l.row_header_width, l.row_height);
-                if (settings.row_headers) {
-                    if (settings.shadows)
-                        p.fillRect(cell, shade_color);
-                    draw_text_cell(p, cell, l.padding, Qt::AlignCenter, heading ? QString() : QString::number(row));
-                }
-                qreal x = left + l.row_header_width;
-                for (int k : band) {
-                    const int col = sheet.columns[k];
-                    cell = QRectF(x, y, l.widths[k], l.row_height);
-                    x += l.widths[k];
-                    if (heading) {
-                        if (settings.shadows)
-                            p.fillRect(cell, shade_color);
-                        draw_text_cell(p, cell, l.padding, Qt::AlignCenter, model.text(col, 0));
-                        continue;
-                    }
-                    const QColor back = model.back_color(col, row);
-                    if (settings.color && back.isValid())
-                        p.fillRect(cell, back);
-                    const SpreadCellFormat& f = model.format(col, row);
-                    if (f.cell_type == SpreadCellType::check_box) {
-                        p.setPen(line_pen);
-                        draw_check_cell(p, cell, l.padding, f, spread_is_checked(model.value(col, row)));
-                        p.setPen(Qt::black);
-                    } else {
-                        draw_text_cell(p, cell, l.padding, spread_alignment(f), model.text(col, row));
-                    }
-                }
-                y += l.row_height;
-            };
-
-            if (settings.col_headers)
-                draw_row(0);
-            for (int row = first; row <= last; ++row)
-                draw_row(row);
-
-            p.setPen(line_pen);
-            if (settings.grid) {
-                for (qreal ly = l.table_top + l.row_height; ly < y - 0.5; ly += l.row_height)
-                    p.drawLine(QPointF(left, ly), QPointF(left + table_width, ly));
-                // Vertical lines between cells; the border closes the outside.
-                qreal lx = left + l.row_header_width;
-                if (settings.row_headers)
-                    p.drawLine(QPointF(lx, l.table_top), QPointF(lx, y));
-                for (std::size_t k = 0; k + 1 < band.size(); ++k) {
-                    lx += l.widths[band[k]];
-                    p.drawLine(QPointF(lx, l.table_top), QPointF(lx, y));
-                }
-            } else if (settings.col_headers) {
-                p.drawLine(QPointF(left, l.table_top + l.row_height), QPointF(left + table_width, l.table_top + l.row_height));
-            }
-            if (settings.border)
-                p.drawRect(QRectF(left, l.table_top, table_width, y - l.table_top));
-            p.setPen(Qt::black);
+            table.draw(band, table_width, first, last);
         }
     }
     p.end();
