@@ -142,7 +142,7 @@ void BM_RowStartToFirstCommand(benchmark::State& state)
         const long long before = line.atoms;
         // The row's method completed: the method-complete step, the next
         // row's start and its "GET_SYR"; the answer; its completion.
-        link.set_method_complete(true);
+        link.mark_method_complete();
         link.service_completion_step();
         line.deliver();
         link.service_completion_step();
