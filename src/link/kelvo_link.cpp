@@ -312,30 +312,9 @@ void KelvoLink::handle_line(const std::string& line)
     if (trace_) trace_(false, line);
 
     if (line == protocol::atom_end) {
-        if (wait_state_ == WaitState::awaiting_atom_info) {
-            wait_state_ = WaitState::idle;
-            if (!run_->method_running())
-                answer_complete_ = true;
-            else if (run_->on_error_path())
-                run_->continue_error_path();
-            else if (run_->commands_remain())
-                run_->send_next_command();
-            else
-                method_complete_ = true;
-        }
+        handle_atom_end();
     } else if (line == protocol::answer_end) {
-        switch (wait_state_) {
-        case WaitState::awaiting_reply:
-            answer_complete_ = true;
-            wait_state_ = WaitState::idle;
-            break;
-        case WaitState::awaiting_acceptance: wait_state_ = WaitState::atom_running; break;
-        case WaitState::awaiting_atom_info:
-            answer_complete_ = true;
-            wait_state_ = WaitState::atom_running;
-            break;
-        default: break;
-        }
+        handle_answer_end();
     } else if (line == protocol::error) {
         condition_ = LinkCondition::error;
         exchange_ended_ = true;
@@ -350,28 +329,68 @@ void KelvoLink::handle_line(const std::string& line)
             answer_complete_ = true;
         }
     } else if (line == protocol::busy) {
-        const bool show = busy_notice_pending_ && !busy_notice_suppressed_;
-        busy_notice_pending_ = false;
-        condition_ = LinkCondition::busy;
-        if (show) show_error(last_command_text_ + busy_text_suffix);
-        // An instrument that answers "BUSY" to everything would otherwise be
-        // polled as fast as the line goes: the poll waits for the next tick.
-        wait_state_ = WaitState::awaiting_status;
-        poll_due_ = true;
-        arm(1);
+        handle_busy();
     } else if (line.size() > 1 && line[0] == protocol::error_line_mark) {
         handle_error_line(line);
     } else {
-        answer_bytes_ += line.size() + 1;
-        if (answer_bytes_ > max_answer_bytes) {
-            answer_failed();
-            overflowed_ = false;
-        } else {
-            return_box_.push_back(line);
-            ui_->answer_lines_changed();
-        }
+        handle_data_line(line);
     }
     busy_notice_suppressed_ = false;
+}
+
+void KelvoLink::handle_atom_end()
+{
+    if (wait_state_ != WaitState::awaiting_atom_info) return;
+    wait_state_ = WaitState::idle;
+    if (!run_->method_running())
+        answer_complete_ = true;
+    else if (run_->on_error_path())
+        run_->continue_error_path();
+    else if (run_->commands_remain())
+        run_->send_next_command();
+    else
+        method_complete_ = true;
+}
+
+void KelvoLink::handle_answer_end()
+{
+    switch (wait_state_) {
+    case WaitState::awaiting_reply:
+        answer_complete_ = true;
+        wait_state_ = WaitState::idle;
+        break;
+    case WaitState::awaiting_acceptance: wait_state_ = WaitState::atom_running; break;
+    case WaitState::awaiting_atom_info:
+        answer_complete_ = true;
+        wait_state_ = WaitState::atom_running;
+        break;
+    default: break;
+    }
+}
+
+void KelvoLink::handle_busy()
+{
+    const bool show = busy_notice_pending_ && !busy_notice_suppressed_;
+    busy_notice_pending_ = false;
+    condition_ = LinkCondition::busy;
+    if (show) show_error(last_command_text_ + busy_text_suffix);
+    // An instrument that answers "BUSY" to everything would otherwise be
+    // polled as fast as the line goes: the poll waits for the next tick.
+    wait_state_ = WaitState::awaiting_status;
+    poll_due_ = true;
+    arm(1);
+}
+
+void KelvoLink::handle_data_line(const std::string& line)
+{
+    answer_bytes_ += line.size() + 1;
+    if (answer_bytes_ > max_answer_bytes) {
+        answer_failed();
+        overflowed_ = false;
+    } else {
+        return_box_.push_back(line);
+        ui_->answer_lines_changed();
+    }
 }
 
 void KelvoLink::handle_error_line(const std::string& line)

@@ -196,7 +196,14 @@ private:
     void receive_byte(unsigned char byte);
     // One complete line (without CR), as the receiver hands it on.
     void handle_line(const std::string& line);
+    // "@": the atom being polled has finished.
+    void handle_atom_end();
+    // "|": the end of a reply, or an atom accepted.
+    void handle_answer_end();
+    void handle_busy();
     void handle_error_line(const std::string& line);
+    // Any other line: one more line of the answer.
+    void handle_data_line(const std::string& line);
     void answer_failed();
     // Runs the pending completion action (a copy: the action may give the
     // next command, which replaces the pending one).
