@@ -12,6 +12,7 @@
 #include "config/config_db.h"
 #include "language/macro.h"
 #include "language/qt/add_param_form.h"
+#include "language/qt/macro_parameter_list.h"
 #include "language/value_checks.h"
 
 #include <QComboBox>
@@ -21,7 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -32,9 +32,6 @@
 
 namespace kelvo {
 namespace {
-
-// A parameter line travels in a drag under this type, as Windows-1252 bytes.
-const char* const parameter_mime_type = "application/x-cadenzor-macro-parameter";
 
 std::string macro_name_pattern() { return document_path("*", macro_extension); }
 
@@ -69,35 +66,6 @@ private:
     MacroEditorPage& page_;
 };
 
-// `parameter_box`: a list that hands out the pressed parameter's line when a
-// drag starts.
-class MacroEditorPage::ParameterList final : public QListWidget {
-public:
-    explicit ParameterList(MacroEditorPage* page) : QListWidget(page), page_(page) {}
-
-protected:
-    QStringList mimeTypes() const override { return {QString::fromLatin1(parameter_mime_type)}; }
-    QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override
-    {
-        QListWidgetItem* item = currentItem();
-        if (!items.contains(item)) item = items.isEmpty() ? nullptr : items.first();
-        if (!item) return nullptr;
-        const std::string line = from_qstring(item->text());
-        page_->dragged_parameter_ = line;
-        auto* data = new QMimeData;
-        data->setData(QString::fromLatin1(parameter_mime_type), QByteArray(line.data(), static_cast<qsizetype>(line.size())));
-        return data;
-    }
-    void startDrag(Qt::DropActions actions) override
-    {
-        QListWidget::startDrag(actions);
-        page_->dragged_parameter_.clear();
-    }
-
-private:
-    MacroEditorPage* page_;
-};
-
 // ---------------------------------------------------------------------------
 // Construction
 
@@ -130,21 +98,12 @@ void MacroEditorPage::build_widgets()
     lock_button = build_name_group(names, "lock_button");
     lock_button->setIconSize(QSize(16, 16));
 
-    parameter_group = new QGroupBox("Macro Variables", this);
-    parameter_group->setObjectName("parameter_group");
-    parameter_box = new ParameterList(this);
-    parameter_box->setObjectName("parameter_box");
-    parameter_box->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    parameter_box->setDragEnabled(true);
-    parameter_box->setDragDropMode(QAbstractItemView::DragOnly);
-    insert_param_button = button("insert_param_button", "I&nsert");
-    delete_param_button = button("delete_param_button", "D&elete");
-    auto* parameter_layout = new QVBoxLayout(parameter_group);
-    parameter_layout->addWidget(parameter_box, 1);
-    auto* parameter_buttons = new QHBoxLayout;
-    parameter_buttons->addWidget(insert_param_button);
-    parameter_buttons->addWidget(delete_param_button);
-    parameter_layout->addLayout(parameter_buttons);
+    parameters_ = new MacroParameterList(
+        document_.parameter_lines(), [this](int select_row) { parameters_changed(select_row); }, this);
+    parameter_group = parameters_;
+    parameter_box = parameters_->list;
+    insert_param_button = parameters_->insert_button;
+    delete_param_button = parameters_->delete_button;
 
     build_description(names);
     build_sequence(names);
@@ -163,10 +122,6 @@ void MacroEditorPage::build_widgets()
     connect(lock_button, &QToolButton::clicked, this, [this] { lock_buttonClick(); });
     connect(select_atom_box, &QComboBox::activated, this, [this] { select_atom_boxChange(); });
     connect(macro_box, &QListWidget::currentRowChanged, this, [this](int row) { macro_boxClick(row); });
-    connect(insert_param_button, &QPushButton::clicked, this, [this] { insert_param_buttonClick(); });
-    connect(delete_param_button, &QPushButton::clicked, this, [this] { delete_param_buttonClick(); });
-    connect(parameter_box, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { parameter_boxDblClick(parameter_box->row(item)); });
     connect(macro_descrip_box, &QPlainTextEdit::textChanged, this, [this] { macro_descrip_boxChange(); });
 }
 
@@ -176,14 +131,6 @@ void MacroEditorPage::build_widgets()
 void MacroEditorPage::show_numbered_lines(int select_row)
 {
     show_lines(numbered_display(document_.atom_lines(), true), select_row);
-}
-
-void MacroEditorPage::show_parameter_lines(int select_row)
-{
-    const QSignalBlocker block(parameter_box);
-    parameter_box->clear();
-    for (const std::string& line : document_.parameter_lines()) parameter_box->addItem(to_qstring(line));
-    if (select_row >= 0 && select_row < parameter_box->count()) parameter_box->setCurrentRow(select_row);
 }
 
 void MacroEditorPage::fill_atom_box()
@@ -284,7 +231,7 @@ void MacroEditorPage::clear_pane()
 void MacroEditorPage::refresh_display()
 {
     show_numbered_lines(edited_line_);
-    show_parameter_lines(-1);
+    parameters_->show_lines(-1);
     const QSignalBlocker block(macro_descrip_box);
     macro_descrip_box->setPlainText(joined_lines(document_.description()));
 }
@@ -494,48 +441,21 @@ void MacroEditorPage::macro_descrip_boxChange()
 // ---------------------------------------------------------------------------
 // Parameters
 
-void MacroEditorPage::insert_param_buttonClick()
-{
-    auto& lines = document_.parameter_lines();
-    if (lines.size() >= static_cast<std::size_t>(macro_parameter_capacity)) {
-        show_error("Only " + std::to_string(macro_parameter_capacity) + " parameters are allowed in a macro!");
-        return;
-    }
-    const std::string line =
-        parameter_dialog_ ? parameter_dialog_(lines, -1) : add_param_form().execute(config(), lines, -1);
-    if (line.empty()) return;
-    QListWidgetItem* current = parameter_box->currentItem();
-    const int row = current && current->isSelected() ? parameter_box->row(current) + 1 : 0;
-    lines.insert(lines.begin() + row, line);
-    parameters_changed(row);
-}
+void MacroEditorPage::insert_param_buttonClick() { parameters_->insert_line(); }
 
-void MacroEditorPage::parameter_boxDblClick(int row)
-{
-    auto& lines = document_.parameter_lines();
-    if (row < 0 || row >= static_cast<int>(lines.size())) return;
-    const std::string line =
-        parameter_dialog_ ? parameter_dialog_(lines, row) : add_param_form().execute(config(), lines, row);
-    if (line.empty()) return;
-    lines[static_cast<std::size_t>(row)] = line;
-    parameters_changed(row);
-}
+void MacroEditorPage::parameter_boxDblClick(int row) { parameters_->edit_line(row); }
 
-void MacroEditorPage::delete_param_buttonClick()
-{
-    std::vector<int> rows;
-    for (QListWidgetItem* item : parameter_box->selectedItems()) rows.push_back(parameter_box->row(item));
-    if (rows.empty()) return;
-    std::sort(rows.rbegin(), rows.rend());
-    auto& lines = document_.parameter_lines();
-    for (int row : rows)
-        if (row >= 0 && row < static_cast<int>(lines.size())) lines.erase(lines.begin() + row);
-    parameters_changed(-1);
-}
+void MacroEditorPage::delete_param_buttonClick() { parameters_->delete_lines(); }
+
+void MacroEditorPage::set_parameter_dialog(ParameterDialog dialog) { parameters_->set_dialog(std::move(dialog)); }
+
+Tadd_param_form& MacroEditorPage::add_param_form() { return parameters_->form(); }
+
+const std::string& MacroEditorPage::dragged_parameter() const { return parameters_->dragged(); }
 
 void MacroEditorPage::parameters_changed(int select_row)
 {
-    show_parameter_lines(select_row);
+    parameters_->show_lines(select_row);
     document_.rebuild_parameter_table();
     if (write_back_pane()) document_.check_atom_lines();
     refill_object_boxes();
@@ -552,12 +472,6 @@ void MacroEditorPage::refill_object_boxes()
         const std::string kept = selected_name(box);
         fill_choice(box, argument_entries(config(), argument, document_.parameters()), &kept);
     }
-}
-
-Tadd_param_form& MacroEditorPage::add_param_form()
-{
-    if (!add_param_form_) add_param_form_ = new Tadd_param_form(window());
-    return *add_param_form_;
 }
 
 // ---------------------------------------------------------------------------
@@ -619,14 +533,12 @@ bool MacroEditorPage::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     const int slot = slot_of(watched);
     auto* drop = static_cast<QDropEvent*>(event);
-    const QString format = QString::fromLatin1(parameter_mime_type);
-    if (slot < 0 || !drop->mimeData() || !drop->mimeData()->hasFormat(format)) return QWidget::eventFilter(watched, event);
-    const QByteArray bytes = drop->mimeData()->data(format);
-    const std::string line(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    const bool accepted = type == QEvent::Drop ? drop_parameter(slot, line) : can_drop_parameter(slot, line);
+    const std::optional<std::string> line = MacroParameterList::carried_line(drop->mimeData());
+    if (slot < 0 || !line) return QWidget::eventFilter(watched, event);
+    const bool accepted = type == QEvent::Drop ? drop_parameter(slot, *line) : can_drop_parameter(slot, *line);
     if (accepted) drop->acceptProposedAction();
     else drop->ignore();
-    if (type == QEvent::Drop) dragged_parameter_.clear();
+    if (type == QEvent::Drop) parameters_->drag_ended();
     return true;
 }
 

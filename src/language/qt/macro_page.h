@@ -32,6 +32,7 @@ class QToolButton;
 
 namespace kelvo {
 
+class MacroParameterList;
 class Tadd_param_form;
 
 class MacroEditorPage : public EditorPage, public MacroEditorHooks {
@@ -126,7 +127,7 @@ public:
     bool can_drop_parameter(int slot, const std::string& parameter_line) const;
     bool drop_parameter(int slot, const std::string& parameter_line);
     // The parameter line being dragged from `parameter_box`, empty when none.
-    const std::string& dragged_parameter() const { return dragged_parameter_; }
+    const std::string& dragged_parameter() const;
 
     // The pane's line as it would be built now (messages shown on failure).
     std::optional<std::string> build_pane_line() override;
@@ -135,7 +136,7 @@ public:
     // base's) ---
     // Returns the parameter line, empty when cancelled. position -1: new.
     using ParameterDialog = std::function<std::string(const std::vector<std::string>& parameter_lines, int position)>;
-    void set_parameter_dialog(ParameterDialog dialog) { parameter_dialog_ = std::move(dialog); }
+    void set_parameter_dialog(ParameterDialog dialog);
     // The dialog the page uses by default; created once, on first use. The
     // save name goes through the program's name dialogs (app/name_dialogs.h).
     Tadd_param_form& add_param_form();
@@ -171,11 +172,9 @@ protected:
 
 private:
     class Ops;
-    class ParameterList;
 
     void build_widgets();
     void show_numbered_lines(int select_row);
-    void show_parameter_lines(int select_row);
     void fill_atom_box();
     // Shows the atom in the pane, with the values of a line or, without
     // values, as a new atom.
@@ -193,9 +192,7 @@ private:
     int edited_line_ = -1;
     bool pane_shows_line_ = false;
     int pane_atom_ = -1;
-    std::string dragged_parameter_;
-    ParameterDialog parameter_dialog_;
-    Tadd_param_form* add_param_form_ = nullptr;
+    MacroParameterList* parameters_ = nullptr;
 };
 
 }  // namespace kelvo
