@@ -252,13 +252,15 @@ void EditorPage::update_lines(const std::vector<std::string>& entries, int selec
         return;
     }
     const QSignalBlocker block(line_box);
-    for (int i = 0; i < line_box->count(); ++i) line_box->item(i)->setText(to_qstring(entries[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < line_box->count(); ++i)
+        line_box->item(i)->setText(to_qstring(entries[static_cast<std::size_t>(i)]));
 }
 
 // ---------------------------------------------------------------------------
 // The pane
 
-void EditorPage::show_text_slot(std::size_t i, const std::string& label, const std::string& hint, const std::string& text)
+void EditorPage::show_text_slot(std::size_t i, const std::string& label, const std::string& hint,
+                                const std::string& text)
 {
     const PaneSlot& slot = pane_slots[i];
     slot_is_choice_[i] = false;

@@ -1,12 +1,9 @@
 #include "language/qt/macro_page.h"
 
 #include "ground/documents.h"
-#include "ground/prompts.h"
 #include "ground/qt/list_ops.h"
-#include "ground/name_dialogs.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/resources.h"
-#include "ground/qt/sorted_box.h"
 #include "ground/settings.h"
 #include "ground/text_utils.h"
 #include "config/config_db.h"
@@ -18,15 +15,11 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -91,10 +84,12 @@ void MacroEditorPage::build_widgets()
     const Names names{.name_caption = "Macro Name", .name_group = "macro_name_group", .name_box = "macro_select_box",
                       .description_caption = "Macro Description", .description_box = "macro_descrip_box",
                       .sequence_caption = "Macro Atom Sequence", .line_box = "macro_box",
-                      .pane_caption = "Selected Atom", .pane_group = "atom_param_group_box", .pane_choice_box = "select_atom_box",
-                      .slot_label = "atom_param_label%1", .slot_text = "atom_param_text%1", .slot_box = "atom_param_box%1",
+                      .pane_caption = "Selected Atom", .pane_group = "atom_param_group_box",
+                      .pane_choice_box = "select_atom_box", .slot_label = "atom_param_label%1",
+                      .slot_text = "atom_param_text%1", .slot_box = "atom_param_box%1",
                       .insert_button = "add_atom_button", .replace_button = "replace_atom_button",
-                      .delete_button = "delete_atom_button", .defaults_button = "default_atom_button", .popup = "atom_param_popup"};
+                      .delete_button = "delete_atom_button", .defaults_button = "default_atom_button",
+                      .popup = "atom_param_popup"};
     lock_button = build_name_group(names, "lock_button");
     lock_button->setIconSize(QSize(16, 16));
 
@@ -172,7 +167,8 @@ void MacroEditorPage::show_atom(int atom, const std::vector<std::string>* values
     for (std::size_t i = shown; i < count; ++i) {
         const AtomArgument& argument = a->arguments[i];
         if (values) hidden_values_.push_back(value_of(i));
-        else if (argument.kind == ArgumentKind::numeric) hidden_values_.push_back(argument.required ? argument.default_value : std::string());
+        else if (argument.kind == ArgumentKind::numeric)
+            hidden_values_.push_back(argument.required ? argument.default_value : std::string());
         else hidden_values_.push_back(new_argument_text(db, argument, parameters));
     }
 }

@@ -12,18 +12,14 @@
 #include "language/value_checks.h"
 
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -90,10 +86,12 @@ void MethodEditorPage::build_widgets()
     const Names names{.name_caption = "Method Name", .name_group = "method_name_group", .name_box = "method_select_box",
                       .description_caption = "Method Description", .description_box = "method_descrip_box",
                       .sequence_caption = "Method Macro Sequence", .line_box = "method_box",
-                      .pane_caption = "Selected Macro", .pane_group = "param_group_box", .pane_choice_box = "macros_of_method",
+                      .pane_caption = "Selected Macro", .pane_group = "param_group_box",
+                      .pane_choice_box = "macros_of_method",
                       .slot_label = "StaticText%1", .slot_text = "Edit%1", .slot_box = "ComboBox%1",
                       .insert_button = "add_macro_button", .replace_button = "replace_macro_button",
-                      .delete_button = "delete_macro_button", .defaults_button = "set_macro_defaults_button", .popup = "macro_param_popup"};
+                      .delete_button = "delete_macro_button", .defaults_button = "set_macro_defaults_button",
+                      .popup = "macro_param_popup"};
     // The name group is replaced by the main window's inside it.
     build_name_group(names);
 

@@ -202,7 +202,8 @@ TEST_F(EditorPageOrderTest, TabGoesThroughTheMethodEditorAsBuilt)
     std::vector<std::string> expected{"method_select_box", "syringe_box", "method_descrip_box", "method_box",
                                       "macros_of_method"};
     for (const std::string& name : slot_names("Edit", "ComboBox")) expected.push_back(name);
-    for (const char* name : {"add_macro_button", "replace_macro_button", "delete_macro_button", "set_macro_defaults_button"})
+    for (const char* name :
+         {"add_macro_button", "replace_macro_button", "delete_macro_button", "set_macro_defaults_button"})
         expected.push_back(name);
     EXPECT_EQ(tab_order(&page), expected);
 }
