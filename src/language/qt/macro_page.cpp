@@ -13,7 +13,6 @@
 #include "language/value_checks.h"
 
 #include <QComboBox>
-#include <QDropEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -104,12 +103,13 @@ void MacroEditorPage::build_widgets()
     build_sequence(names);
     macro_box->viewport()->installEventFilter(this);
     build_pane(names);
-    // Parameters are dropped on the arguments' boxes.
-    for (const ArgumentSlot& slot : argument_slots) {
-        for (QWidget* target : {static_cast<QWidget*>(slot.text), static_cast<QWidget*>(slot.box)}) {
-            target->setAcceptDrops(true);
-            target->installEventFilter(this);
-        }
+    // Parameters dragged from the list are dropped on the arguments' boxes.
+    for (int i = 0; i < atom_pane_slots; ++i) {
+        const auto take = [this, i](const std::string& line, bool drop) {
+            return drop ? drop_parameter(i, line) : can_drop_parameter(i, line);
+        };
+        parameters_->take_drops(argument_slots[static_cast<std::size_t>(i)].text, take);
+        parameters_->take_drops(argument_slots[static_cast<std::size_t>(i)].box, take);
     }
     lay_out(parameter_group, 1);
 
@@ -506,13 +506,6 @@ bool MacroEditorPage::drop_parameter(int slot, const std::string& parameter_line
     return true;
 }
 
-int MacroEditorPage::slot_of(QObject* widget) const
-{
-    for (std::size_t i = 0; i < argument_slots.size(); ++i)
-        if (argument_slots[i].text == widget || argument_slots[i].box == widget) return static_cast<int>(i);
-    return -1;
-}
-
 bool MacroEditorPage::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
@@ -523,19 +516,8 @@ bool MacroEditorPage::eventFilter(QObject* watched, QEvent* event)
         (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
         const int row = macro_box->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).row();
         if (row >= 0 && row != edited_line_ && !write_back_pane()) return true;
-        return QWidget::eventFilter(watched, event);
     }
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return QWidget::eventFilter(watched, event);
-    const int slot = slot_of(watched);
-    auto* drop = static_cast<QDropEvent*>(event);
-    const std::optional<std::string> line = MacroParameterList::carried_line(drop->mimeData());
-    if (slot < 0 || !line) return QWidget::eventFilter(watched, event);
-    const bool accepted = type == QEvent::Drop ? drop_parameter(slot, *line) : can_drop_parameter(slot, *line);
-    if (accepted) drop->acceptProposedAction();
-    else drop->ignore();
-    if (type == QEvent::Drop) parameters_->drag_ended();
-    return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace kelvo

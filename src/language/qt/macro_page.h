@@ -185,7 +185,6 @@ private:
     void parameters_changed(int select_row);
     void refill_object_boxes();
     const MacroParameter* parameter_of_line(const std::string& line, MacroParameter& scratch) const;
-    int slot_of(QObject* widget) const;
 
     MacroDocument document_;
     std::unique_ptr<Ops> ops_;

@@ -6,6 +6,7 @@
 #include "language/macro.h"
 #include "language/qt/add_param_form.h"
 
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMimeData>
@@ -129,6 +130,29 @@ Tadd_param_form& MacroParameterList::form()
 {
     if (!form_) form_ = new Tadd_param_form(window());
     return *form_;
+}
+
+void MacroParameterList::take_drops(QWidget* target, Taker take)
+{
+    target->setAcceptDrops(true);
+    target->installEventFilter(this);
+    takers_.emplace_back(target, std::move(take));
+}
+
+bool MacroParameterList::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QGroupBox::eventFilter(watched, event);
+    const auto taker =
+        std::find_if(takers_.begin(), takers_.end(), [watched](const auto& t) { return t.first == watched; });
+    auto* drop = static_cast<QDropEvent*>(event);
+    const std::optional<std::string> line = carried_line(drop->mimeData());
+    if (taker == takers_.end() || !line) return QGroupBox::eventFilter(watched, event);
+    if (taker->second(*line, type == QEvent::Drop)) drop->acceptProposedAction();
+    else drop->ignore();
+    if (type == QEvent::Drop) dragged_.clear();
+    return true;
 }
 
 std::optional<std::string> MacroParameterList::carried_line(const QMimeData* data)

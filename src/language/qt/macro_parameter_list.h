@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QListWidget;
@@ -47,20 +48,28 @@ public:
 
     // The line being dragged from the list, empty when none.
     const std::string& dragged() const { return dragged_; }
-    void drag_ended() { dragged_.clear(); }
-    // The parameter line a drag carries, nullopt when it carries none.
-    static std::optional<std::string> carried_line(const QMimeData* data);
+    // The target takes the lines dragged onto it: take(line, false) tells
+    // whether it would, take(line, true) drops the line there; each says
+    // whether the line was taken.
+    using Taker = std::function<bool(const std::string& line, bool drop)>;
+    void take_drops(QWidget* target, Taker take);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class List;
 
     std::string asked_line(int position);
+    // The parameter line a drag carries, nullopt when it carries none.
+    static std::optional<std::string> carried_line(const QMimeData* data);
 
     std::vector<std::string>& lines_;
     std::function<void(int)> changed_;
     Dialog dialog_;
     Tadd_param_form* form_ = nullptr;
     std::string dragged_;
+    std::vector<std::pair<QObject*, Taker>> takers_;
 };
 
 }  // namespace kelvo
