@@ -47,7 +47,8 @@ public:
         QComboBox* box = nullptr;
     };
 
-    // The object names of the shared widgets, in the page's own words.
+    // The captions and object names of the shared widgets, in the page's
+    // own words.
     struct Names {
         const char* name_caption;
         const char* name_group;
@@ -70,6 +71,7 @@ public:
         const char* popup;
     };
 
+    // The same object names on both pages.
     QGroupBox* description_group = nullptr;
     QGroupBox* sequence_group = nullptr;
 
@@ -84,7 +86,8 @@ public:
     virtual std::optional<std::string> build_pane_line() = 0;
 
     // The save-name dialog, replaceable for scripted tests.
-    using SaveNameAsker = std::function<std::optional<std::string>(const std::string& caption, const std::string& current)>;
+    using SaveNameAsker =
+        std::function<std::optional<std::string>(const std::string& caption, const std::string& current)>;
     void set_save_name_asker(SaveNameAsker asker) { save_name_asker_ = std::move(asker); }
 
 protected:
