@@ -1,51 +1,31 @@
 #include "language/qt/macro_page.h"
 
 #include "ground/documents.h"
-#include "ground/prompts.h"
 #include "ground/qt/list_ops.h"
-#include "ground/name_dialogs.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/resources.h"
-#include "ground/qt/sorted_box.h"
 #include "ground/settings.h"
 #include "ground/text_utils.h"
 #include "config/config_db.h"
 #include "language/macro.h"
 #include "language/qt/add_param_form.h"
+#include "language/qt/macro_parameter_list.h"
 #include "language/value_checks.h"
 
 #include <QComboBox>
-#include <QDropEvent>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace kelvo {
 namespace {
 
-// A parameter line travels in a drag under this type, as Windows-1252 bytes.
-const char* const parameter_mime_type = "application/x-cadenzor-macro-parameter";
-
 std::string macro_name_pattern() { return document_path("*", macro_extension); }
-
-QString line_text(const std::vector<std::string>& lines)
-{
-    std::string joined;
-    for (std::size_t i = 0; i < lines.size(); ++i) joined += (i ? "\n" : "") + lines[i];
-    return to_qstring(joined);
-}
 
 }  // namespace
 
@@ -78,39 +58,11 @@ private:
     MacroEditorPage& page_;
 };
 
-// `parameter_box`: a list that hands out the pressed parameter's line when a
-// drag starts.
-class MacroEditorPage::ParameterList final : public QListWidget {
-public:
-    explicit ParameterList(MacroEditorPage* page) : QListWidget(page), page_(page) {}
-
-protected:
-    QStringList mimeTypes() const override { return {QString::fromLatin1(parameter_mime_type)}; }
-    QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override
-    {
-        QListWidgetItem* item = currentItem();
-        if (!items.contains(item)) item = items.isEmpty() ? nullptr : items.first();
-        if (!item) return nullptr;
-        const std::string line = from_qstring(item->text());
-        page_->dragged_parameter_ = line;
-        auto* data = new QMimeData;
-        data->setData(QString::fromLatin1(parameter_mime_type), QByteArray(line.data(), static_cast<qsizetype>(line.size())));
-        return data;
-    }
-    void startDrag(Qt::DropActions actions) override
-    {
-        QListWidget::startDrag(actions);
-        page_->dragged_parameter_.clear();
-    }
-
-private:
-    MacroEditorPage* page_;
-};
-
 // ---------------------------------------------------------------------------
 // Construction
 
-MacroEditorPage::MacroEditorPage(QWidget* parent) : QWidget(parent), document_(config()), ops_(std::make_unique<Ops>(*this))
+MacroEditorPage::MacroEditorPage(QWidget* parent)
+    : EditorPage(parent), document_(config()), ops_(std::make_unique<Ops>(*this))
 {
     init_resources();
     setObjectName("macro_editor_page");
@@ -127,135 +79,45 @@ DocumentOps& MacroEditorPage::document_ops() { return *ops_; }
 
 void MacroEditorPage::build_widgets()
 {
-    auto named = [](QWidget* w, const char* name) {
-        w->setObjectName(name);
-        return w;
-    };
-    auto button = [this, &named](const char* name, const char* caption) {
-        auto* b = new QPushButton(QString::fromLatin1(caption), this);
-        named(b, name);
-        return b;
-    };
-
-    // Name
-    macro_name_group = new QGroupBox("Macro Name", this);
-    named(macro_name_group, "macro_name_group");
-    lock_button = new QToolButton(macro_name_group);
-    named(lock_button, "lock_button");
+    static_assert(atom_pane_slots == editor_pane_slots);
+    const Names names{.name_caption = "Macro Name", .name_group = "macro_name_group", .name_box = "macro_select_box",
+                      .description_caption = "Macro Description", .description_box = "macro_descrip_box",
+                      .sequence_caption = "Macro Atom Sequence", .line_box = "macro_box",
+                      .pane_caption = "Selected Atom", .pane_group = "atom_param_group_box",
+                      .pane_choice_box = "select_atom_box", .slot_label = "atom_param_label%1",
+                      .slot_text = "atom_param_text%1", .slot_box = "atom_param_box%1",
+                      .insert_button = "add_atom_button", .replace_button = "replace_atom_button",
+                      .delete_button = "delete_atom_button", .defaults_button = "default_atom_button",
+                      .popup = "atom_param_popup"};
+    lock_button = build_name_group(names, "lock_button");
     lock_button->setIconSize(QSize(16, 16));
-    macro_select_box = new QComboBox(macro_name_group);
-    named(macro_select_box, "macro_select_box");
-    macro_select_box->setMinimumContentsLength(20);
-    keep_sorted(macro_select_box);
-    auto* name_layout = new QHBoxLayout(macro_name_group);
-    name_layout->addWidget(lock_button);
-    name_layout->addWidget(macro_select_box, 1);
 
-    // Parameters
-    parameter_group = new QGroupBox("Macro Variables", this);
-    named(parameter_group, "parameter_group");
-    parameter_box = new ParameterList(this);
-    named(parameter_box, "parameter_box");
-    parameter_box->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    parameter_box->setDragEnabled(true);
-    parameter_box->setDragDropMode(QAbstractItemView::DragOnly);
-    insert_param_button = button("insert_param_button", "I&nsert");
-    delete_param_button = button("delete_param_button", "D&elete");
-    auto* parameter_layout = new QVBoxLayout(parameter_group);
-    parameter_layout->addWidget(parameter_box, 1);
-    auto* parameter_buttons = new QHBoxLayout;
-    parameter_buttons->addWidget(insert_param_button);
-    parameter_buttons->addWidget(delete_param_button);
-    parameter_layout->addLayout(parameter_buttons);
+    parameters_ = new MacroParameterList(
+        document_.parameter_lines(), [this](int select_row) { parameters_changed(select_row); }, this);
+    parameter_group = parameters_;
+    parameter_box = parameters_->list;
+    insert_param_button = parameters_->insert_button;
+    delete_param_button = parameters_->delete_button;
 
-    // Description
-    description_group = new QGroupBox("Macro Description", this);
-    named(description_group, "description_group");
-    macro_descrip_box = new QPlainTextEdit(description_group);
-    named(macro_descrip_box, "macro_descrip_box");
-    auto* description_layout = new QVBoxLayout(description_group);
-    description_layout->addWidget(macro_descrip_box);
-
-    // Sequence
-    sequence_group = new QGroupBox("Macro Atom Sequence", this);
-    named(sequence_group, "sequence_group");
-    macro_box = new QListWidget(sequence_group);
-    named(macro_box, "macro_box");
-    macro_box->setSelectionMode(QAbstractItemView::SingleSelection);
+    build_description(names);
+    build_sequence(names);
     macro_box->viewport()->installEventFilter(this);
-    auto* sequence_layout = new QVBoxLayout(sequence_group);
-    sequence_layout->addWidget(macro_box);
-
-    // Atom pane
-    atom_param_group_box = new QGroupBox("Selected Atom", this);
-    named(atom_param_group_box, "atom_param_group_box");
-    select_atom_box = new QComboBox(atom_param_group_box);
-    named(select_atom_box, "select_atom_box");
-    auto* pane = new QGridLayout(atom_param_group_box);
-    pane->addWidget(select_atom_box, 0, 0, 1, 2);
+    build_pane(names);
+    // Parameters dragged from the list are dropped on the arguments' boxes.
     for (int i = 0; i < atom_pane_slots; ++i) {
-        ArgumentSlot& slot = argument_slots[static_cast<std::size_t>(i)];
-        slot.label = new QLabel(atom_param_group_box);
-        slot.label->setObjectName(QString("atom_param_label%1").arg(i + 1));
-        slot.text = new QLineEdit(atom_param_group_box);
-        slot.text->setObjectName(QString("atom_param_text%1").arg(i + 1));
-        slot.text->setContextMenuPolicy(Qt::CustomContextMenu);
-        slot.box = new QComboBox(atom_param_group_box);
-        slot.box->setObjectName(QString("atom_param_box%1").arg(i + 1));
-        for (QWidget* target : {static_cast<QWidget*>(slot.text), static_cast<QWidget*>(slot.box)}) {
-            target->setAcceptDrops(true);
-            target->installEventFilter(this);
-        }
-        pane->addWidget(slot.label, i + 1, 0);
-        pane->addWidget(slot.text, i + 1, 1);
-        pane->addWidget(slot.box, i + 1, 1);
-        slot.label->hide();
-        slot.text->hide();
-        slot.box->hide();
-        connect(slot.text, &QWidget::customContextMenuRequested, this, [this, i](const QPoint& at) {
-            prepare_atom_param_popup(i);
-            QLineEdit* text = argument_slots[static_cast<std::size_t>(i)].text;
-            if (!atom_param_popup->isEmpty()) atom_param_popup->popup(text->mapToGlobal(at));
-        });
+        const auto take = [this, i](const std::string& line, bool drop) {
+            return drop ? drop_parameter(i, line) : can_drop_parameter(i, line);
+        };
+        parameters_->take_drops(argument_slots[static_cast<std::size_t>(i)].text, take);
+        parameters_->take_drops(argument_slots[static_cast<std::size_t>(i)].box, take);
     }
-    pane->setRowStretch(atom_pane_slots + 1, 1);
-    pane->setColumnStretch(1, 1);
-    add_atom_button = button("add_atom_button", "&Insert");
-    replace_atom_button = button("replace_atom_button", "&Replace");
-    delete_atom_button = button("delete_atom_button", "&Delete");
-    default_atom_button = button("default_atom_button", "Default &All");
-    auto* atom_buttons = new QHBoxLayout;
-    for (QPushButton* b : {add_atom_button, replace_atom_button, delete_atom_button, default_atom_button})
-        atom_buttons->addWidget(b);
-    pane->addLayout(atom_buttons, atom_pane_slots + 2, 0, 1, 2);
-
-    atom_param_popup = new QMenu(this);
-    named(atom_param_popup, "atom_param_popup");
-
-    auto* left = new QVBoxLayout;
-    left->addWidget(macro_name_group);
-    left->addWidget(parameter_group, 1);
-    left->addWidget(description_group, 1);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(left, 3);
-    layout->addWidget(sequence_group, 3);
-    layout->addWidget(atom_param_group_box, 4);
+    lay_out(parameter_group, 1);
 
     connect(macro_select_box, &QComboBox::activated, this, [this] { macro_select_boxChange(); });
     connect(lock_button, &QToolButton::clicked, this, [this] { lock_buttonClick(); });
     connect(select_atom_box, &QComboBox::activated, this, [this] { select_atom_boxChange(); });
     connect(macro_box, &QListWidget::currentRowChanged, this, [this](int row) { macro_boxClick(row); });
-    connect(add_atom_button, &QPushButton::clicked, this, [this] { add_atom_buttonClick(); });
-    connect(replace_atom_button, &QPushButton::clicked, this, [this] { replace_atom_buttonClick(); });
-    connect(delete_atom_button, &QPushButton::clicked, this, [this] { delete_atom_buttonClick(); });
-    connect(default_atom_button, &QPushButton::clicked, this, [this] { default_atom_buttonClick(); });
-    connect(insert_param_button, &QPushButton::clicked, this, [this] { insert_param_buttonClick(); });
-    connect(delete_param_button, &QPushButton::clicked, this, [this] { delete_param_buttonClick(); });
-    connect(parameter_box, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { parameter_boxDblClick(parameter_box->row(item)); });
     connect(macro_descrip_box, &QPlainTextEdit::textChanged, this, [this] { macro_descrip_boxChange(); });
-    connect(atom_param_popup, &QMenu::triggered, this, [this](QAction* item) { atom_param_popupClick(item); });
 }
 
 // ---------------------------------------------------------------------------
@@ -263,32 +125,7 @@ void MacroEditorPage::build_widgets()
 
 void MacroEditorPage::show_numbered_lines(int select_row)
 {
-    const std::vector<std::string> entries = numbered_display(document_.atom_lines(), true);
-    const QSignalBlocker block(macro_box);
-    updating_ = true;
-    macro_box->clear();
-    for (const std::string& e : entries) macro_box->addItem(to_qstring(e));
-    if (select_row >= 0 && select_row < macro_box->count()) {
-        macro_box->setCurrentRow(select_row);
-    } else {
-        macro_box->setCurrentRow(-1);
-        macro_box->clearSelection();
-    }
-    updating_ = false;
-}
-
-void MacroEditorPage::show_parameter_lines(int select_row)
-{
-    const QSignalBlocker block(parameter_box);
-    parameter_box->clear();
-    for (const std::string& line : document_.parameter_lines()) parameter_box->addItem(to_qstring(line));
-    if (select_row >= 0 && select_row < parameter_box->count()) parameter_box->setCurrentRow(select_row);
-}
-
-void MacroEditorPage::show_description()
-{
-    const QSignalBlocker block(macro_descrip_box);
-    macro_descrip_box->setPlainText(line_text(document_.description()));
+    show_lines(numbered_display(document_.atom_lines(), true), select_row);
 }
 
 void MacroEditorPage::fill_atom_box()
@@ -296,33 +133,6 @@ void MacroEditorPage::fill_atom_box()
     const QSignalBlocker block(select_atom_box);
     select_atom_box->clear();
     for (const ConfigAtom& atom : config().atoms()) select_atom_box->addItem(to_qstring(atom.name));
-}
-
-void MacroEditorPage::fill_slot_box(QComboBox* box, const std::vector<std::string>& entries, const std::string* value)
-{
-    const QSignalBlocker block(box);
-    box->clear();
-    for (const std::string& e : entries) box->addItem(to_qstring(e));
-    if (!value) {
-        box->setCurrentIndex(entries.empty() ? -1 : 0);
-        return;
-    }
-    if (value->empty()) {
-        box->setCurrentIndex(-1);
-        return;
-    }
-    int index = -1;
-    for (int i = 0; i < box->count() && index < 0; ++i)
-        if (same_text(from_qstring(box->itemText(i)), *value)) index = i;
-    // A value the box does not offer (an object the configuration lost, a
-    // deleted parameter) is kept as it is rather than replaced by the first
-    // entry: writing the pane back must not change the line behind the
-    // user's back; the save check reports it.
-    if (index < 0) {
-        box->addItem(to_qstring(*value));
-        index = box->count() - 1;
-    }
-    box->setCurrentIndex(index);
 }
 
 void MacroEditorPage::show_atom(int atom, const std::vector<std::string>* values)
@@ -337,42 +147,28 @@ void MacroEditorPage::show_atom(int atom, const std::vector<std::string>* values
     }
     const ParameterTable& parameters = document_.parameters();
     const std::size_t count = a ? a->arguments.size() : 0;
+    const std::size_t shown = std::min(count, argument_slots.size());
     auto value_of = [values](std::size_t i) {
         return values && i < values->size() ? (*values)[i] : std::string();
     };
-    for (std::size_t i = 0; i < argument_slots.size(); ++i) {
-        ArgumentSlot& slot = argument_slots[i];
-        if (i >= count) {
-            slot.label->hide();
-            slot.text->hide();
-            slot.box->hide();
-            continue;
-        }
+    for (std::size_t i = 0; i < shown; ++i) {
         const AtomArgument& argument = a->arguments[i];
-        const QString hint = to_qstring(argument_hint(db, argument));
-        slot.label->setText(to_qstring(argument_label(argument)));
-        slot.label->setToolTip(hint);
-        slot.label->show();
-        if (argument.kind == ArgumentKind::numeric) {
-            const std::string text =
-                values ? display_form(value_of(i), argument.unit) : new_argument_text(db, argument, parameters);
-            slot.text->setText(to_qstring(text));
-            slot.text->setToolTip(hint);
-            slot.box->hide();
-            slot.text->show();
-        } else {
-            const std::string value = value_of(i);
-            fill_slot_box(slot.box, argument_entries(db, argument, parameters), values ? &value : nullptr);
-            slot.box->setToolTip(hint);
-            slot.text->hide();
-            slot.box->show();
-        }
+        const std::string label = argument_label(argument);
+        const std::string hint = argument_hint(db, argument);
+        const std::string value = value_of(i);
+        if (argument.kind == ArgumentKind::numeric)
+            show_text_slot(i, label, hint,
+                           values ? display_form(value, argument.unit) : new_argument_text(db, argument, parameters));
+        else
+            show_choice_slot(i, label, hint, argument_entries(db, argument, parameters), values ? &value : nullptr);
     }
+    hide_slots(shown);
     // Arguments beyond the slots keep their values (or the atom's defaults).
-    for (std::size_t i = argument_slots.size(); i < count; ++i) {
+    for (std::size_t i = shown; i < count; ++i) {
         const AtomArgument& argument = a->arguments[i];
         if (values) hidden_values_.push_back(value_of(i));
-        else if (argument.kind == ArgumentKind::numeric) hidden_values_.push_back(argument.required ? argument.default_value : std::string());
+        else if (argument.kind == ArgumentKind::numeric)
+            hidden_values_.push_back(argument.required ? argument.default_value : std::string());
         else hidden_values_.push_back(new_argument_text(db, argument, parameters));
     }
 }
@@ -387,27 +183,6 @@ void MacroEditorPage::show_line_in_pane(int line)
     show_atom(atom < config().atom_count() ? atom : -1, &values);
     edited_line_ = line;
     pane_shows_line_ = true;
-}
-
-std::vector<std::string> MacroEditorPage::pane_texts() const
-{
-    std::vector<std::string> texts;
-    if (pane_atom_ < 0) return texts;
-    const ConfigAtom& atom = config().atoms()[static_cast<std::size_t>(pane_atom_)];
-    const std::size_t shown = std::min(atom.arguments.size(), argument_slots.size());
-    for (std::size_t i = 0; i < shown; ++i) {
-        const ArgumentSlot& slot = argument_slots[i];
-        if (atom.arguments[i].kind == ArgumentKind::numeric) texts.push_back(from_qstring(slot.text->text()));
-        else texts.push_back(slot.box->currentIndex() < 0 ? std::string() : from_qstring(slot.box->currentText()));
-    }
-    texts.insert(texts.end(), hidden_values_.begin(), hidden_values_.end());
-    return texts;
-}
-
-int MacroEditorPage::selected_line() const
-{
-    QListWidgetItem* item = macro_box->currentItem();
-    return item && item->isSelected() ? macro_box->row(item) : -1;
 }
 
 // ---------------------------------------------------------------------------
@@ -426,16 +201,7 @@ bool MacroEditorPage::write_back_pane()
     const std::optional<std::string> line = build_pane_line();
     if (!line) return false;
     lines[static_cast<std::size_t>(edited_line_)] = *line;
-    // Only the entry's text can change; the selection is left alone, as a
-    // click may be moving it right now.
-    const std::vector<std::string> entries = numbered_display(lines, true);
-    if (macro_box->count() == static_cast<int>(entries.size())) {
-        const QSignalBlocker block(macro_box);
-        for (int i = 0; i < macro_box->count(); ++i)
-            macro_box->item(i)->setText(to_qstring(entries[static_cast<std::size_t>(i)]));
-    } else {
-        show_numbered_lines(edited_line_);
-    }
+    update_lines(numbered_display(lines, true), edited_line_);
     return true;
 }
 
@@ -447,10 +213,7 @@ std::optional<std::string> MacroEditorPage::build_pane_line()
 
 std::optional<std::string> MacroEditorPage::ask_save_name(const std::string& caption, const std::string& current)
 {
-    if (save_name_asker_) return save_name_asker_(caption, current);
-    std::string chosen;
-    if (!kelvo::ask_save_name(caption, current, chosen)) return std::nullopt;
-    return chosen;
+    return asked_save_name(caption, current);
 }
 
 void MacroEditorPage::clear_pane()
@@ -464,16 +227,15 @@ void MacroEditorPage::clear_pane()
 void MacroEditorPage::refresh_display()
 {
     show_numbered_lines(edited_line_);
-    show_parameter_lines(-1);
-    show_description();
+    parameters_->show_lines(-1);
+    const QSignalBlocker block(macro_descrip_box);
+    macro_descrip_box->setPlainText(joined_lines(document_.description()));
 }
 
 void MacroEditorPage::show_first_line()
 {
     if (document_.atom_lines().empty()) {
-        edited_line_ = -1;
-        pane_shows_line_ = false;
-        show_numbered_lines(-1);
+        forget_edited_line(-1);
         return;
     }
     show_numbered_lines(0);
@@ -485,18 +247,6 @@ void MacroEditorPage::update_lock_button(bool read_only)
     if (lock_images.size() == 2) lock_button->setIcon(lock_images[read_only ? 0 : 1]);
     lock_button->setToolTip(read_only ? "Remove macro write protection" : "Write protect macro");
     if (isVisible()) select_atom_box->setFocus();
-}
-
-void MacroEditorPage::set_shown_name(const std::string& name)
-{
-    shown_name_ = name;
-    const QSignalBlocker block(macro_select_box);
-    if (name.empty()) {
-        macro_select_box->setCurrentIndex(-1);
-        return;
-    }
-    add_name(macro_select_box, name);
-    kelvo::select_name(macro_select_box, name);
 }
 
 void MacroEditorPage::clear_name_selection() { set_shown_name(""); }
@@ -534,11 +284,8 @@ void MacroEditorPage::refill_names()
 void MacroEditorPage::adopt_name_controls(QGroupBox* group, QComboBox* box, QToolButton* lock)
 {
     if (!group || !box || !lock || box == macro_select_box) return;
-    delete macro_name_group;
-    macro_name_group = group;
-    macro_select_box = box;
     lock_button = lock;
-    refill_names();
+    EditorPage::adopt_name_controls(group, box);
     update_lock_button(document_.is_read_only());
 }
 
@@ -621,52 +368,38 @@ void MacroEditorPage::select_atom_boxChange()
 
 void MacroEditorPage::macro_boxClick(int row)
 {
-    if (updating_ || row == edited_line_) return;
+    if (updating_lines() || row == edited_line_) return;
     if (!write_back_pane()) {
-        updating_ = true;
-        const QSignalBlocker block(macro_box);
-        macro_box->setCurrentRow(edited_line_);
-        updating_ = false;
+        select_line(edited_line_);
         return;
     }
     if (row >= 0) show_line_in_pane(row);
 }
 
-void MacroEditorPage::add_atom_buttonClick()
+void MacroEditorPage::insert_line(int selected_row, const std::string& line)
 {
-    if (pane_atom_ < 0) return;
-    const std::optional<std::string> line = build_pane_line();
-    if (!line) return;
     auto& lines = document_.atom_lines();
-    const int row = selected_line() + 1;
-    lines.insert(lines.begin() + row, *line);
+    const int row = selected_row + 1;
+    lines.insert(lines.begin() + row, line);
     edited_line_ = row;
     pane_shows_line_ = true;
     show_numbered_lines(row);
 }
 
-void MacroEditorPage::replace_atom_buttonClick()
+void MacroEditorPage::replace_line(int row, const std::string& line)
 {
-    const int row = selected_line();
-    if (row < 0 || pane_atom_ < 0) return;
-    const std::optional<std::string> line = build_pane_line();
-    if (!line) return;
-    document_.atom_lines()[static_cast<std::size_t>(row)] = *line;
+    document_.atom_lines()[static_cast<std::size_t>(row)] = line;
     edited_line_ = row;
     pane_shows_line_ = true;
     show_numbered_lines(row);
 }
 
-void MacroEditorPage::delete_atom_buttonClick()
+void MacroEditorPage::delete_line(int row)
 {
-    const int row = selected_line();
-    if (row < 0) return;
     auto& lines = document_.atom_lines();
     lines.erase(lines.begin() + row);
     if (lines.empty()) {
-        edited_line_ = -1;
-        pane_shows_line_ = false;
-        show_numbered_lines(-1);
+        forget_edited_line(-1);
         return;
     }
     const int next = std::min(row, static_cast<int>(lines.size()) - 1);
@@ -674,37 +407,23 @@ void MacroEditorPage::delete_atom_buttonClick()
     show_line_in_pane(next);
 }
 
-void MacroEditorPage::default_atom_buttonClick()
+void MacroEditorPage::forget_edited_line(int select_row)
 {
-    if (pane_atom_ < 0) return;
-    const ConfigAtom& atom = config().atoms()[static_cast<std::size_t>(pane_atom_)];
-    for (std::size_t i = 0; i < atom.arguments.size() && i < argument_slots.size(); ++i) {
-        const AtomArgument& argument = atom.arguments[i];
-        if (argument.kind != ArgumentKind::numeric) continue;
-        argument_slots[i].text->setText(argument.required ? to_qstring(argument.default_value) : QString());
-    }
+    edited_line_ = -1;
+    pane_shows_line_ = false;
+    show_numbered_lines(select_row);
 }
 
-void MacroEditorPage::prepare_atom_param_popup(int slot)
+std::string MacroEditorPage::slot_default(std::size_t slot) const
 {
-    popup_slot_ = -1;
-    atom_param_popup->clear();
-    if (pane_atom_ < 0 || slot < 0 || slot >= atom_pane_slots) return;
-    const ConfigAtom& atom = config().atoms()[static_cast<std::size_t>(pane_atom_)];
-    if (slot >= static_cast<int>(atom.arguments.size())) return;
-    const AtomArgument& argument = atom.arguments[static_cast<std::size_t>(slot)];
-    if (argument.kind != ArgumentKind::numeric) return;
-    popup_slot_ = slot;
-    for (const std::string& item : atom_param_popup_items(config(), argument, document_.parameter_lines()))
-        atom_param_popup->addAction(to_qstring(item));
+    const AtomArgument& argument = config().atoms()[static_cast<std::size_t>(pane_atom_)].arguments[slot];
+    return argument.required ? argument.default_value : std::string();
 }
 
-void MacroEditorPage::atom_param_popupClick(QAction* item)
+std::vector<std::string> MacroEditorPage::popup_items(std::size_t slot) const
 {
-    if (!item || popup_slot_ < 0) return;
-    const bool first = !atom_param_popup->actions().isEmpty() && atom_param_popup->actions().first() == item;
-    argument_slots[static_cast<std::size_t>(popup_slot_)].text->setText(
-        to_qstring(popup_choice_text(from_qstring(item->text()), first)));
+    const AtomArgument& argument = config().atoms()[static_cast<std::size_t>(pane_atom_)].arguments[slot];
+    return atom_param_popup_items(config(), argument, document_.text().parameter_lines);
 }
 
 // ---------------------------------------------------------------------------
@@ -712,65 +431,27 @@ void MacroEditorPage::atom_param_popupClick(QAction* item)
 
 void MacroEditorPage::macro_descrip_boxChange()
 {
-    const std::string text = from_qstring(macro_descrip_box->toPlainText());
-    std::vector<std::string> lines;
-    if (!text.empty()) {
-        std::size_t start = 0;
-        while (true) {
-            const auto end = text.find('\n', start);
-            lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-            if (end == std::string::npos) break;
-            start = end + 1;
-        }
-    }
-    document_.description() = lines;
+    document_.description() = split_lines(from_qstring(macro_descrip_box->toPlainText()));
 }
 
 // ---------------------------------------------------------------------------
 // Parameters
 
-void MacroEditorPage::insert_param_buttonClick()
-{
-    auto& lines = document_.parameter_lines();
-    if (lines.size() >= static_cast<std::size_t>(macro_parameter_capacity)) {
-        show_error("Only " + std::to_string(macro_parameter_capacity) + " parameters are allowed in a macro!");
-        return;
-    }
-    const std::string line =
-        parameter_dialog_ ? parameter_dialog_(lines, -1) : add_param_form().execute(config(), lines, -1);
-    if (line.empty()) return;
-    QListWidgetItem* current = parameter_box->currentItem();
-    const int row = current && current->isSelected() ? parameter_box->row(current) + 1 : 0;
-    lines.insert(lines.begin() + row, line);
-    parameters_changed(row);
-}
+void MacroEditorPage::insert_param_buttonClick() { parameters_->insert_line(); }
 
-void MacroEditorPage::parameter_boxDblClick(int row)
-{
-    auto& lines = document_.parameter_lines();
-    if (row < 0 || row >= static_cast<int>(lines.size())) return;
-    const std::string line =
-        parameter_dialog_ ? parameter_dialog_(lines, row) : add_param_form().execute(config(), lines, row);
-    if (line.empty()) return;
-    lines[static_cast<std::size_t>(row)] = line;
-    parameters_changed(row);
-}
+void MacroEditorPage::parameter_boxDblClick(int row) { parameters_->edit_line(row); }
 
-void MacroEditorPage::delete_param_buttonClick()
-{
-    std::vector<int> rows;
-    for (QListWidgetItem* item : parameter_box->selectedItems()) rows.push_back(parameter_box->row(item));
-    if (rows.empty()) return;
-    std::sort(rows.rbegin(), rows.rend());
-    auto& lines = document_.parameter_lines();
-    for (int row : rows)
-        if (row >= 0 && row < static_cast<int>(lines.size())) lines.erase(lines.begin() + row);
-    parameters_changed(-1);
-}
+void MacroEditorPage::delete_param_buttonClick() { parameters_->delete_lines(); }
+
+void MacroEditorPage::set_parameter_dialog(ParameterDialog dialog) { parameters_->set_dialog(std::move(dialog)); }
+
+Tadd_param_form& MacroEditorPage::add_param_form() { return parameters_->form(); }
+
+const std::string& MacroEditorPage::dragged_parameter() const { return parameters_->dragged(); }
 
 void MacroEditorPage::parameters_changed(int select_row)
 {
-    show_parameter_lines(select_row);
+    parameters_->show_lines(select_row);
     document_.rebuild_parameter_table();
     if (write_back_pane()) document_.check_atom_lines();
     refill_object_boxes();
@@ -784,15 +465,9 @@ void MacroEditorPage::refill_object_boxes()
         const AtomArgument& argument = atom.arguments[i];
         if (argument.kind != ArgumentKind::object) continue;
         QComboBox* box = argument_slots[i].box;
-        const std::string kept = box->currentIndex() < 0 ? std::string() : from_qstring(box->currentText());
-        fill_slot_box(box, argument_entries(config(), argument, document_.parameters()), &kept);
+        const std::string kept = selected_name(box);
+        fill_choice(box, argument_entries(config(), argument, document_.parameters()), &kept);
     }
-}
-
-Tadd_param_form& MacroEditorPage::add_param_form()
-{
-    if (!add_param_form_) add_param_form_ = new Tadd_param_form(window());
-    return *add_param_form_;
 }
 
 // ---------------------------------------------------------------------------
@@ -826,24 +501,9 @@ bool MacroEditorPage::drop_parameter(int slot, const std::string& parameter_line
     if (!parameter->is_object()) {
         target.text->setText(to_qstring(parameter->name));
     } else {
-        const std::string name = parameter->name;
-        int index = -1;
-        for (int i = 0; i < target.box->count() && index < 0; ++i)
-            if (same_text(from_qstring(target.box->itemText(i)), name)) index = i;
-        if (index < 0) {
-            target.box->addItem(to_qstring(name));
-            index = target.box->count() - 1;
-        }
-        target.box->setCurrentIndex(index);
+        select_or_add(target.box, parameter->name);
     }
     return true;
-}
-
-int MacroEditorPage::slot_of(QObject* widget) const
-{
-    for (std::size_t i = 0; i < argument_slots.size(); ++i)
-        if (argument_slots[i].text == widget || argument_slots[i].box == widget) return static_cast<int>(i);
-    return -1;
 }
 
 bool MacroEditorPage::eventFilter(QObject* watched, QEvent* event)
@@ -856,21 +516,8 @@ bool MacroEditorPage::eventFilter(QObject* watched, QEvent* event)
         (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
         const int row = macro_box->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).row();
         if (row >= 0 && row != edited_line_ && !write_back_pane()) return true;
-        return QWidget::eventFilter(watched, event);
     }
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return QWidget::eventFilter(watched, event);
-    const int slot = slot_of(watched);
-    auto* drop = static_cast<QDropEvent*>(event);
-    const QString format = QString::fromLatin1(parameter_mime_type);
-    if (slot < 0 || !drop->mimeData() || !drop->mimeData()->hasFormat(format)) return QWidget::eventFilter(watched, event);
-    const QByteArray bytes = drop->mimeData()->data(format);
-    const std::string line(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    const bool accepted = type == QEvent::Drop ? drop_parameter(slot, line) : can_drop_parameter(slot, line);
-    if (accepted) drop->acceptProposedAction();
-    else drop->ignore();
-    if (type == QEvent::Drop) dragged_parameter_.clear();
-    return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace kelvo

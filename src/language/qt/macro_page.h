@@ -7,10 +7,10 @@
 #include "ground/document_ops.h"
 #include "language/macro_document.h"
 #include "language/qt/atom_pane_rules.h"
+#include "language/qt/editor_page.h"
 
 #include <QIcon>
 #include <QList>
-#include <QWidget>
 
 #include <array>
 #include <functional>
@@ -32,9 +32,10 @@ class QToolButton;
 
 namespace kelvo {
 
+class MacroParameterList;
 class Tadd_param_form;
 
-class MacroEditorPage : public QWidget, public MacroEditorHooks {
+class MacroEditorPage : public EditorPage, public MacroEditorHooks {
     Q_OBJECT
 public:
     // The page edits its own MacroDocument over the program-wide configuration.
@@ -43,32 +44,29 @@ public:
 
     // One argument slot of the atom pane: the label, the text box of a
     // numeric argument, the drop-down box of a list-index or object argument.
-    struct ArgumentSlot {
-        QLabel* label = nullptr;
-        QLineEdit* text = nullptr;
-        QComboBox* box = nullptr;
-    };
+    using ArgumentSlot = PaneSlot;
 
-    // --- components (objectName = member name) ---
-    QGroupBox* macro_name_group = nullptr;         // "Macro Name"
+    // --- components (objectName = member name; the shared ones are the
+    // base's, under this page's names) ---
+    QGroupBox*& macro_name_group = name_group;     // "Macro Name"
     QToolButton* lock_button = nullptr;
-    QComboBox* macro_select_box = nullptr;
+    QComboBox*& macro_select_box = name_box;
     QGroupBox* parameter_group = nullptr;          // "Macro Variables"
     QListWidget* parameter_box = nullptr;
     QPushButton* insert_param_button = nullptr;    // "I&nsert"
     QPushButton* delete_param_button = nullptr;    // "D&elete"
-    QGroupBox* sequence_group = nullptr;           // "Macro Atom Sequence"
-    QListWidget* macro_box = nullptr;
-    QGroupBox* description_group = nullptr;        // "Macro Description"
-    QPlainTextEdit* macro_descrip_box = nullptr;
-    QGroupBox* atom_param_group_box = nullptr;     // "Selected Atom"
-    QComboBox* select_atom_box = nullptr;
-    std::array<ArgumentSlot, atom_pane_slots> argument_slots{};
-    QPushButton* add_atom_button = nullptr;        // "&Insert"
-    QPushButton* replace_atom_button = nullptr;    // "&Replace"
-    QPushButton* delete_atom_button = nullptr;     // "&Delete"
-    QPushButton* default_atom_button = nullptr;    // "Default &All"
-    QMenu* atom_param_popup = nullptr;
+    // sequence_group: "Macro Atom Sequence"
+    QListWidget*& macro_box = line_box;
+    // description_group: "Macro Description"
+    QPlainTextEdit*& macro_descrip_box = description_box;
+    QGroupBox*& atom_param_group_box = pane_group; // "Selected Atom"
+    QComboBox*& select_atom_box = pane_choice_box;
+    std::array<ArgumentSlot, atom_pane_slots>& argument_slots = pane_slots;
+    QPushButton*& add_atom_button = insert_button;        // "&Insert"
+    QPushButton*& replace_atom_button = replace_button;   // "&Replace"
+    QPushButton*& delete_atom_button = delete_button;     // "&Delete"
+    QPushButton*& default_atom_button = defaults_button;  // "Default &All"
+    QMenu*& atom_param_popup = pane_popup;
     // Image 0: closed padlock (the file is write-protected); image 1: open.
     QList<QIcon> lock_images;
 
@@ -83,8 +81,7 @@ public:
     bool pane_shows_line() const { return pane_shows_line_; }
     // The atom shown in the pane (index in the configuration), -1 when none.
     int pane_atom() const { return pane_atom_; }
-    // The selected line of `macro_box`, -1 when none.
-    int selected_line() const;
+    // selected_line(): the selected line of `macro_box`, -1 when none.
 
     // --- operations the rest of the program calls ---
     // The configuration was (re)read: atom box, pane and name list again.
@@ -93,7 +90,7 @@ public:
     // its file exists; otherwise nothing is selected.
     void reopen_last_macro();
     // Rebuilds the name box from the method folder, keeping its selection.
-    void refill_names();
+    void refill_names() override;
     // A name picked in the name box: writes the pane back and asks to save
     // the macro being left (staying on it when that fails), then loads the
     // picked macro or starts a new one of that name, and stores it as the
@@ -112,17 +109,17 @@ public:
     void lock_buttonClick();
     void select_atom_boxChange();
     void macro_boxClick(int row);
-    void add_atom_buttonClick();
-    void replace_atom_buttonClick();
-    void delete_atom_buttonClick();
-    void default_atom_buttonClick();
+    void add_atom_buttonClick() { insert_pane_line(); }
+    void replace_atom_buttonClick() { replace_pane_line(); }
+    void delete_atom_buttonClick() { delete_selected_line(); }
+    void default_atom_buttonClick() { set_pane_defaults(); }
     void insert_param_buttonClick();
     void parameter_boxDblClick(int row);
     void delete_param_buttonClick();
     void macro_descrip_boxChange();
     // Fills `atom_param_popup` for the numeric argument in the slot (from 0).
-    void prepare_atom_param_popup(int slot);
-    void atom_param_popupClick(QAction* item);
+    void prepare_atom_param_popup(int slot) { prepare_popup(slot); }
+    void atom_param_popupClick(QAction* item) { take_popup_choice(item); }
 
     // Dropping a parameter line on the argument in the slot: the value takes
     // the parameter's name when the parameter fits (same unit, or a shared
@@ -130,17 +127,16 @@ public:
     bool can_drop_parameter(int slot, const std::string& parameter_line) const;
     bool drop_parameter(int slot, const std::string& parameter_line);
     // The parameter line being dragged from `parameter_box`, empty when none.
-    const std::string& dragged_parameter() const { return dragged_parameter_; }
+    const std::string& dragged_parameter() const;
 
     // The pane's line as it would be built now (messages shown on failure).
-    std::optional<std::string> build_pane_line();
+    std::optional<std::string> build_pane_line() override;
 
-    // --- dialogs, replaceable for scripted tests ---
-    using SaveNameAsker = std::function<std::optional<std::string>(const std::string& caption, const std::string& current)>;
-    void set_save_name_asker(SaveNameAsker asker) { save_name_asker_ = std::move(asker); }
+    // --- dialogs, replaceable for scripted tests (set_save_name_asker: the
+    // base's) ---
     // Returns the parameter line, empty when cancelled. position -1: new.
     using ParameterDialog = std::function<std::string(const std::vector<std::string>& parameter_lines, int position)>;
-    void set_parameter_dialog(ParameterDialog dialog) { parameter_dialog_ = std::move(dialog); }
+    void set_parameter_dialog(ParameterDialog dialog);
     // The dialog the page uses by default; created once, on first use. The
     // save name goes through the program's name dialogs (app/name_dialogs.h).
     Tadd_param_form& add_param_form();
@@ -168,43 +164,34 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void insert_line(int selected_row, const std::string& line) override;
+    void replace_line(int row, const std::string& line) override;
+    void delete_line(int row) override;
+    std::string slot_default(std::size_t slot) const override;
+    std::vector<std::string> popup_items(std::size_t slot) const override;
 
 private:
     class Ops;
-    class ParameterList;
 
     void build_widgets();
     void show_numbered_lines(int select_row);
-    void show_parameter_lines(int select_row);
-    void show_description();
     void fill_atom_box();
     // Shows the atom in the pane, with the values of a line or, without
     // values, as a new atom.
     void show_atom(int atom, const std::vector<std::string>* values);
     void show_line_in_pane(int line);
-    void fill_slot_box(QComboBox* box, const std::vector<std::string>& entries, const std::string* value);
-    std::vector<std::string> pane_texts() const;
+    // Shows no line being edited; the list selects the row.
+    void forget_edited_line(int select_row);
     void parameters_changed(int select_row);
     void refill_object_boxes();
     const MacroParameter* parameter_of_line(const std::string& line, MacroParameter& scratch) const;
-    int slot_of(QObject* widget) const;
-    void set_shown_name(const std::string& name);
 
     MacroDocument document_;
     std::unique_ptr<Ops> ops_;
     int edited_line_ = -1;
     bool pane_shows_line_ = false;
     int pane_atom_ = -1;
-    // Values of the arguments beyond the pane's slots, carried unchanged.
-    std::vector<std::string> hidden_values_;
-    std::string dragged_parameter_;
-    // The name the name box showed before the user's last pick.
-    std::string shown_name_;
-    int popup_slot_ = -1;
-    bool updating_ = false;
-    SaveNameAsker save_name_asker_;
-    ParameterDialog parameter_dialog_;
-    Tadd_param_form* add_param_form_ = nullptr;
+    MacroParameterList* parameters_ = nullptr;
 };
 
 }  // namespace kelvo

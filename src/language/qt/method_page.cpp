@@ -12,53 +12,18 @@
 #include "language/value_checks.h"
 
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace kelvo {
-namespace {
-
-QString joined_lines(const std::vector<std::string>& lines)
-{
-    std::string joined;
-    for (std::size_t i = 0; i < lines.size(); ++i) joined += (i ? "\n" : "") + lines[i];
-    return to_qstring(joined);
-}
-
-std::vector<std::string> split_lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    if (text.empty()) return lines;
-    std::size_t start = 0;
-    while (true) {
-        const auto end = text.find('\n', start);
-        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    return lines;
-}
-
-int index_of_name(const QComboBox* box, const std::string& name)
-{
-    for (int i = 0; i < box->count(); ++i)
-        if (same_text(from_qstring(box->itemText(i)), name)) return i;
-    return -1;
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // The document commands of the main window, passed to the page.
@@ -103,7 +68,7 @@ private:
 // Construction
 
 MethodEditorPage::MethodEditorPage(ExpansionTest expansion_test, QWidget* parent)
-    : QWidget(parent), document_(config(), std::move(expansion_test)), ops_(std::make_unique<Ops>(*this))
+    : EditorPage(parent), document_(config(), std::move(expansion_test)), ops_(std::make_unique<Ops>(*this))
 {
     setObjectName("method_editor_page");
     build_widgets();
@@ -118,106 +83,33 @@ DocumentOps& MethodEditorPage::document_ops() { return *ops_; }
 
 void MethodEditorPage::build_widgets()
 {
-    auto named = [](QWidget* w, const char* name) {
-        w->setObjectName(name);
-        return w;
-    };
-    auto button = [this, &named](const char* name, const char* caption) {
-        auto* b = new QPushButton(QString::fromLatin1(caption), this);
-        named(b, name);
-        return b;
-    };
+    const Names names{.name_caption = "Method Name", .name_group = "method_name_group", .name_box = "method_select_box",
+                      .description_caption = "Method Description", .description_box = "method_descrip_box",
+                      .sequence_caption = "Method Macro Sequence", .line_box = "method_box",
+                      .pane_caption = "Selected Macro", .pane_group = "param_group_box",
+                      .pane_choice_box = "macros_of_method",
+                      .slot_label = "StaticText%1", .slot_text = "Edit%1", .slot_box = "ComboBox%1",
+                      .insert_button = "add_macro_button", .replace_button = "replace_macro_button",
+                      .delete_button = "delete_macro_button", .defaults_button = "set_macro_defaults_button",
+                      .popup = "macro_param_popup"};
+    // The name group is replaced by the main window's inside it.
+    build_name_group(names);
 
-    // Name (replaced by the main window's inside it)
-    method_name_group = new QGroupBox("Method Name", this);
-    named(method_name_group, "method_name_group");
-    method_select_box = new QComboBox(method_name_group);
-    named(method_select_box, "method_select_box");
-    method_select_box->setMinimumContentsLength(20);
-    keep_sorted(method_select_box);
-    auto* name_layout = new QHBoxLayout(method_name_group);
-    name_layout->addWidget(method_select_box);
-
-    // Syringe
     syringe_group = new QGroupBox("Method Syringe", this);
-    named(syringe_group, "syringe_group");
+    syringe_group->setObjectName("syringe_group");
     syringe_box = new QComboBox(syringe_group);
-    named(syringe_box, "syringe_box");
+    syringe_box->setObjectName("syringe_box");
     auto* syringe_layout = new QHBoxLayout(syringe_group);
     syringe_layout->addWidget(syringe_box);
 
-    // Description
-    description_group = new QGroupBox("Method Description", this);
-    named(description_group, "description_group");
-    method_descrip_box = new QPlainTextEdit(description_group);
-    named(method_descrip_box, "method_descrip_box");
-    auto* description_layout = new QVBoxLayout(description_group);
-    description_layout->addWidget(method_descrip_box);
-
-    // Sequence
-    sequence_group = new QGroupBox("Method Macro Sequence", this);
-    named(sequence_group, "sequence_group");
-    method_box = new QListWidget(sequence_group);
-    named(method_box, "method_box");
-    method_box->setSelectionMode(QAbstractItemView::SingleSelection);
+    build_description(names);
+    build_sequence(names);
     method_box->setMouseTracking(true);
     method_box->viewport()->setMouseTracking(true);
     method_box->viewport()->installEventFilter(this);
-    auto* sequence_layout = new QVBoxLayout(sequence_group);
-    sequence_layout->addWidget(method_box);
-
-    // Parameter pane
-    param_group_box = new QGroupBox("Selected Macro", this);
-    named(param_group_box, "param_group_box");
-    macros_of_method = new QComboBox(param_group_box);
-    named(macros_of_method, "macros_of_method");
+    build_pane(names);
     keep_sorted(macros_of_method);
-    auto* pane = new QGridLayout(param_group_box);
-    pane->addWidget(macros_of_method, 0, 0, 1, 2);
-    for (int i = 0; i < method_pane_slots; ++i) {
-        const auto s = static_cast<std::size_t>(i);
-        StaticText[s] = new QLabel(param_group_box);
-        StaticText[s]->setObjectName(QString("StaticText%1").arg(i + 1));
-        Edit[s] = new QLineEdit(param_group_box);
-        Edit[s]->setObjectName(QString("Edit%1").arg(i + 1));
-        Edit[s]->setContextMenuPolicy(Qt::CustomContextMenu);
-        ComboBox[s] = new QComboBox(param_group_box);
-        ComboBox[s]->setObjectName(QString("ComboBox%1").arg(i + 1));
-        pane->addWidget(StaticText[s], i + 1, 0);
-        pane->addWidget(Edit[s], i + 1, 1);
-        pane->addWidget(ComboBox[s], i + 1, 1);
-        StaticText[s]->hide();
-        Edit[s]->hide();
-        ComboBox[s]->hide();
-        connect(Edit[s], &QWidget::customContextMenuRequested, this, [this, i](const QPoint& at) {
-            prepare_macro_param_popup(i);
-            if (!macro_param_popup->isEmpty())
-                macro_param_popup->popup(Edit[static_cast<std::size_t>(i)]->mapToGlobal(at));
-        });
-    }
-    pane->setRowStretch(method_pane_slots + 1, 1);
-    pane->setColumnStretch(1, 1);
-    add_macro_button = button("add_macro_button", "&Insert");
-    replace_macro_button = button("replace_macro_button", "&Replace");
-    delete_macro_button = button("delete_macro_button", "&Delete");
-    set_macro_defaults_button = button("set_macro_defaults_button", "Default &All");
-    auto* pane_buttons = new QHBoxLayout;
-    for (QPushButton* b : {add_macro_button, replace_macro_button, delete_macro_button, set_macro_defaults_button})
-        pane_buttons->addWidget(b);
-    pane->addLayout(pane_buttons, method_pane_slots + 2, 0, 1, 2);
-
-    macro_param_popup = new QMenu(this);
-    named(macro_param_popup, "macro_param_popup");
-
-    auto* left = new QVBoxLayout;
-    left->addWidget(method_name_group);
-    left->addWidget(syringe_group);
-    left->addWidget(description_group, 1);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(left, 3);
-    layout->addWidget(sequence_group, 3);
-    layout->addWidget(param_group_box, 4);
+    lay_out(syringe_group, 0);
 
     connect(syringe_box, &QComboBox::activated, this, [this] { syringe_boxChange(); });
     connect(method_descrip_box, &QPlainTextEdit::textChanged, this, [this] { method_descrip_boxChange(); });
@@ -230,11 +122,6 @@ void MethodEditorPage::build_widgets()
         if (item == method_box->currentItem()) method_boxClick(method_box->row(item));
     });
     connect(macros_of_method, &QComboBox::activated, this, [this] { macros_of_methodChange(); });
-    connect(add_macro_button, &QPushButton::clicked, this, [this] { add_macro_buttonClick(); });
-    connect(replace_macro_button, &QPushButton::clicked, this, [this] { replace_macro_buttonClick(); });
-    connect(delete_macro_button, &QPushButton::clicked, this, [this] { delete_macro_buttonClick(); });
-    connect(set_macro_defaults_button, &QPushButton::clicked, this, [this] { set_macro_defaults_buttonClick(); });
-    connect(macro_param_popup, &QMenu::triggered, this, [this](QAction* item) { macro_param_popupClick(item); });
 }
 
 // ---------------------------------------------------------------------------
@@ -265,15 +152,6 @@ void MethodEditorPage::refill_macro_names()
     macros_of_method->clear();
     for (const std::string& name : method_editor_macro_names(selected)) macros_of_method->addItem(to_qstring(name));
     select_macro_in_box(selected);
-}
-
-void MethodEditorPage::adopt_name_controls(QGroupBox* group, QComboBox* box)
-{
-    if (!group || !box || box == method_select_box) return;
-    delete method_name_group;
-    method_name_group = group;
-    method_select_box = box;
-    refill_names();
 }
 
 void MethodEditorPage::set_macro_editor(MacroEditorPage* editor)
@@ -336,18 +214,6 @@ void MethodEditorPage::select_method(const std::string& name)
     shown_name_ = selected_name(method_select_box);
 }
 
-void MethodEditorPage::set_shown_name(const std::string& name)
-{
-    shown_name_ = name;
-    const QSignalBlocker block(method_select_box);
-    if (name.empty()) {
-        method_select_box->setCurrentIndex(-1);
-        return;
-    }
-    add_name(method_select_box, name);
-    kelvo::select_name(method_select_box, name);
-}
-
 void MethodEditorPage::macro_written(const std::string& name)
 {
     if (pane_macro_.empty() || !same_text(name, pane_macro_)) return;
@@ -361,15 +227,6 @@ void MethodEditorPage::macro_written(const std::string& name)
 // ---------------------------------------------------------------------------
 // The pane
 
-void MethodEditorPage::hide_slots(std::size_t from)
-{
-    for (std::size_t i = from; i < StaticText.size(); ++i) {
-        StaticText[i]->hide();
-        Edit[i]->hide();
-        ComboBox[i]->hide();
-    }
-}
-
 void MethodEditorPage::select_macro_in_box(const std::string& macro)
 {
     const QSignalBlocker block(macros_of_method);
@@ -378,13 +235,8 @@ void MethodEditorPage::select_macro_in_box(const std::string& macro)
         macros_of_method->setToolTip(QString());
         return;
     }
-    int index = index_of_name(macros_of_method, macro);
     // A call of a macro the list leaves out (a special one) is still shown.
-    if (index < 0) {
-        macros_of_method->addItem(to_qstring(macro));
-        index = index_of_name(macros_of_method, macro);
-    }
-    macros_of_method->setCurrentIndex(index);
+    select_or_add(macros_of_method, macro);
     macros_of_method->setToolTip(to_qstring(macro_description_hint(macro)));
 }
 
@@ -405,44 +257,16 @@ void MethodEditorPage::show_pane(const std::string& macro, const std::vector<std
     auto value_of = [values](std::size_t i) {
         return values && i < values->size() ? (*values)[i] : std::string();
     };
-    const std::size_t shown = std::min(pane_parameters_.size(), StaticText.size());
+    const std::size_t shown = std::min(pane_parameters_.size(), pane_slots.size());
     for (std::size_t i = 0; i < shown; ++i) {
         const MacroParameter& p = pane_parameters_[i];
-        StaticText[i]->setText(to_qstring(parameter_label(p)));
-        StaticText[i]->show();
-        if (!p.is_object()) {
-            const std::string text = pane_value(db, values ? value_of(i) : p.default_value, p.unit, syringe);
-            const QString hint = to_qstring(numeric_parameter_hint(db, p, syringe));
-            Edit[i]->setText(to_qstring(text));
-            Edit[i]->setToolTip(hint);
-            StaticText[i]->setToolTip(hint);
-            ComboBox[i]->hide();
-            Edit[i]->show();
-            continue;
-        }
-        QComboBox* box = ComboBox[i];
-        const QSignalBlocker block(box);
-        box->clear();
-        for (const std::string& entry : object_parameter_choices(db, p.classes)) box->addItem(to_qstring(entry));
-        if (!values) {
-            box->setCurrentIndex(box->count() > 0 ? 0 : -1);
-        } else {
-            const std::string value = value_of(i);
-            int index = value.empty() ? -1 : index_of_name(box, value);
-            // A value the list does not offer (an object the configuration
-            // lost) is kept as it is: writing the pane back must not change
-            // the line behind the user's back.
-            if (index < 0 && !value.empty()) {
-                box->addItem(to_qstring(value));
-                index = box->count() - 1;
-            }
-            box->setCurrentIndex(index);
-        }
-        const QString hint = to_qstring(class_set_text(db, p.classes));
-        box->setToolTip(hint);
-        StaticText[i]->setToolTip(hint);
-        Edit[i]->hide();
-        box->show();
+        const std::string value = value_of(i);
+        if (!p.is_object())
+            show_text_slot(i, parameter_label(p), numeric_parameter_hint(db, p, syringe),
+                           pane_value(db, values ? value : p.default_value, p.unit, syringe));
+        else
+            show_choice_slot(i, parameter_label(p), class_set_text(db, p.classes),
+                             object_parameter_choices(db, p.classes), values ? &value : nullptr);
     }
     hide_slots(shown);
     // Parameters beyond the slots keep their values (or their defaults).
@@ -458,23 +282,12 @@ void MethodEditorPage::show_pane(const std::string& macro, const std::vector<std
     }
 }
 
-std::vector<std::string> MethodEditorPage::pane_texts() const
-{
-    std::vector<std::string> texts;
-    const std::size_t shown = std::min(pane_parameters_.size(), StaticText.size());
-    for (std::size_t i = 0; i < shown; ++i) {
-        if (!pane_parameters_[i].is_object()) texts.push_back(from_qstring(Edit[i]->text()));
-        else texts.push_back(ComboBox[i]->currentIndex() < 0 ? std::string() : from_qstring(ComboBox[i]->currentText()));
-    }
-    texts.insert(texts.end(), hidden_values_.begin(), hidden_values_.end());
-    return texts;
-}
-
 std::vector<std::string> MethodEditorPage::pane_labels() const
 {
     std::vector<std::string> labels;
     for (std::size_t i = 0; i < pane_parameters_.size(); ++i)
-        labels.push_back(i < StaticText.size() ? from_qstring(StaticText[i]->text()) : parameter_label(pane_parameters_[i]));
+        labels.push_back(i < pane_slots.size() ? from_qstring(pane_slots[i].label->text())
+                                               : parameter_label(pane_parameters_[i]));
     return labels;
 }
 
@@ -482,25 +295,6 @@ std::optional<std::string> MethodEditorPage::build_pane_line()
 {
     if (pane_macro_.empty()) return std::nullopt;
     return build_call_line(config(), pane_macro_, pane_parameters_, pane_labels(), pane_texts());
-}
-
-int MethodEditorPage::selected_line() const
-{
-    QListWidgetItem* item = method_box->currentItem();
-    return item && item->isSelected() ? method_box->row(item) : -1;
-}
-
-void MethodEditorPage::select_row(int row)
-{
-    const QSignalBlocker block(method_box);
-    updating_ = true;
-    if (row >= 0 && row < method_box->count()) {
-        method_box->setCurrentRow(row);
-    } else {
-        method_box->setCurrentRow(-1);
-        method_box->clearSelection();
-    }
-    updating_ = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -524,13 +318,13 @@ void MethodEditorPage::show_line(int index)
     const std::string& line = calls[static_cast<std::size_t>(index)];
     const std::vector<std::string> values = pane_values_of_call(line);
     show_pane(line_name(line), &values);
-    select_row(index);
+    select_line(index);
 }
 
 void MethodEditorPage::clear_pane()
 {
     show_pane("", nullptr);
-    select_row(-1);
+    select_line(-1);
 }
 
 void MethodEditorPage::show_macro_defaults(const std::string& macro)
@@ -554,23 +348,7 @@ void MethodEditorPage::refresh_pane()
 
 void MethodEditorPage::refresh_display()
 {
-    const std::vector<std::string> entries = numbered_display(document_.calls(), false);
-    if (method_box->count() == static_cast<int>(entries.size())) {
-        // Only the texts change; the selection is left alone, as a click may
-        // be moving it right now.
-        const QSignalBlocker block(method_box);
-        for (int i = 0; i < method_box->count(); ++i)
-            method_box->item(i)->setText(to_qstring(entries[static_cast<std::size_t>(i)]));
-    } else {
-        {
-            const QSignalBlocker block(method_box);
-            updating_ = true;
-            method_box->clear();
-            for (const std::string& e : entries) method_box->addItem(to_qstring(e));
-            updating_ = false;
-        }
-        select_row(document_.shown_line());
-    }
+    update_lines(numbered_display(document_.calls(), false), document_.shown_line());
     hint_row_ = -2;
     {
         const QSignalBlocker block(method_descrip_box);
@@ -610,8 +388,7 @@ void MethodEditorPage::macro_editor_follow(const std::string& macro)
 
 std::optional<std::string> MethodEditorPage::ask_save_name(const std::string& caption, const std::string& current)
 {
-    if (save_name_asker_) return save_name_asker_(caption, current);
-    return MethodEditorHooks::ask_save_name(caption, current);
+    return asked_save_name(caption, current);
 }
 
 double MethodEditorPage::ask_out_of_range(const std::string& context, const std::string& unit, double maximum,
@@ -626,7 +403,7 @@ double MethodEditorPage::ask_out_of_range(const std::string& context, const std:
 
 void MethodEditorPage::syringe_boxChange()
 {
-    const std::string chosen = syringe_box->currentIndex() < 0 ? std::string() : from_qstring(syringe_box->currentText());
+    const std::string chosen = selected_name(syringe_box);
     if (chosen.empty() || chosen == document_.syringe()) return;
     // The pane's entries go into the shown line first, so that the range
     // check sees them and the refreshed pane does not lose them. The range
@@ -653,18 +430,17 @@ void MethodEditorPage::method_descrip_boxChange()
 
 void MethodEditorPage::method_boxClick(int row)
 {
-    if (updating_ || row < 0 || row == document_.shown_line()) return;
+    if (updating_lines() || row < 0 || row == document_.shown_line()) return;
     if (document_.click_line(row)) return;
-    select_row(document_.shown_line());
+    select_line(document_.shown_line());
     // A mouse press selects the pressed line after announcing it: the shown
     // line is selected again once the press has been handled.
-    QTimer::singleShot(0, this, [this] { select_row(document_.shown_line()); });
+    QTimer::singleShot(0, this, [this] { select_line(document_.shown_line()); });
 }
 
 void MethodEditorPage::macros_of_methodChange()
 {
-    const std::string chosen =
-        macros_of_method->currentIndex() < 0 ? std::string() : from_qstring(macros_of_method->currentText());
+    const std::string chosen = selected_name(macros_of_method);
     if (chosen.empty()) return;
     // The entries for the line being left go into it first.
     if (!document_.write_back_pane()) {
@@ -674,59 +450,27 @@ void MethodEditorPage::macros_of_methodChange()
     document_.choose_macro(chosen);
 }
 
-void MethodEditorPage::add_macro_buttonClick()
+void MethodEditorPage::insert_line(int selected_row, const std::string& line)
 {
-    const std::optional<std::string> line = build_pane_line();
-    if (!line) return;
-    document_.insert_call(selected_line(), *line);
+    document_.insert_call(selected_row, line);
 }
 
-void MethodEditorPage::replace_macro_buttonClick()
+void MethodEditorPage::replace_line(int row, const std::string& line) { document_.replace_call(row, line); }
+
+void MethodEditorPage::delete_line(int row) { document_.delete_call(row); }
+
+std::string MethodEditorPage::slot_default(std::size_t slot) const
 {
-    const int row = selected_line();
-    if (row < 0) return;
-    const std::optional<std::string> line = build_pane_line();
-    if (!line) return;
-    document_.replace_call(row, *line);
+    const MacroParameter& p = pane_parameters_[slot];
+    return pane_value(config(), p.default_value, p.unit, document_.syringe());
 }
 
-void MethodEditorPage::delete_macro_buttonClick()
+std::vector<std::string> MethodEditorPage::popup_items(std::size_t slot) const
 {
-    const int row = selected_line();
-    if (row < 0) return;
-    document_.delete_call(row);
-}
-
-void MethodEditorPage::set_macro_defaults_buttonClick()
-{
-    const std::size_t shown = std::min(pane_parameters_.size(), Edit.size());
-    for (std::size_t i = 0; i < shown; ++i) {
-        const MacroParameter& p = pane_parameters_[i];
-        if (p.is_object()) continue;
-        Edit[i]->setText(to_qstring(pane_value(config(), p.default_value, p.unit, document_.syringe())));
-    }
-}
-
-void MethodEditorPage::prepare_macro_param_popup(int slot)
-{
-    popup_slot_ = -1;
-    macro_param_popup->clear();
-    if (slot < 0 || slot >= method_pane_slots || slot >= static_cast<int>(pane_parameters_.size())) return;
-    const MacroParameter& p = pane_parameters_[static_cast<std::size_t>(slot)];
-    if (p.is_object()) return;
-    popup_slot_ = slot;
-    macro_param_popup->addAction(to_qstring(default_popup_caption(config(), p, document_.syringe())));
-    for (const std::string& item : reference_fill_1(p.unit)) macro_param_popup->addAction(to_qstring(item));
-}
-
-void MethodEditorPage::macro_param_popupClick(QAction* item)
-{
-    if (!item || popup_slot_ < 0) return;
-    const QList<QAction*> actions = macro_param_popup->actions();
-    std::string text = from_qstring(item->text());
-    const std::string prefix = "Default: ";
-    if (!actions.isEmpty() && actions.first() == item && text.rfind(prefix, 0) == 0) text = text.substr(prefix.size());
-    Edit[static_cast<std::size_t>(popup_slot_)]->setText(to_qstring(text));
+    const MacroParameter& p = pane_parameters_[slot];
+    std::vector<std::string> items{default_popup_caption(config(), p, document_.syringe())};
+    for (const std::string& item : reference_fill_1(p.unit)) items.push_back(item);
+    return items;
 }
 
 void MethodEditorPage::method_box_hint_for_row(int row)

@@ -7,8 +7,7 @@
 #include "ground/document_ops.h"
 #include "language/method_document.h"
 #include "language/parameter_line.h"
-
-#include <QWidget>
+#include "language/qt/editor_page.h"
 
 #include <array>
 #include <functional>
@@ -34,9 +33,9 @@ class OutOfRangeDialog;
 
 // The pane has this many parameter slots (a macro has at most 14
 // parameters; values beyond them are carried unchanged).
-inline constexpr int method_pane_slots = 14;
+inline constexpr int method_pane_slots = editor_pane_slots;
 
-class MethodEditorPage : public QWidget, public MethodEditorHooks {
+class MethodEditorPage : public EditorPage, public MethodEditorHooks {
     Q_OBJECT
 public:
     // The page edits its own MethodDocument over the program-wide
@@ -44,26 +43,25 @@ public:
     explicit MethodEditorPage(ExpansionTest expansion_test, QWidget* parent = nullptr);
     ~MethodEditorPage() override;
 
-    // --- components (objectName = member name) ---
-    QGroupBox* method_name_group = nullptr;      // "Method Name"
-    QComboBox* method_select_box = nullptr;
+    // --- components (objectName = member name; the shared ones are the
+    // base's, under this page's names) ---
+    QGroupBox*& method_name_group = name_group;  // "Method Name"
+    QComboBox*& method_select_box = name_box;
     QGroupBox* syringe_group = nullptr;          // "Method Syringe"
     QComboBox* syringe_box = nullptr;
-    QGroupBox* description_group = nullptr;      // "Method Description"
-    QPlainTextEdit* method_descrip_box = nullptr;
-    QGroupBox* sequence_group = nullptr;         // "Method Macro Sequence"
-    QListWidget* method_box = nullptr;
-    QGroupBox* param_group_box = nullptr;        // "Selected Macro"
-    QComboBox* macros_of_method = nullptr;
-    // StaticText1..14, Edit1..14, ComboBox1..14 (index 0 is slot 1).
-    std::array<QLabel*, method_pane_slots> StaticText{};
-    std::array<QLineEdit*, method_pane_slots> Edit{};
-    std::array<QComboBox*, method_pane_slots> ComboBox{};
-    QPushButton* add_macro_button = nullptr;           // "&Insert"
-    QPushButton* replace_macro_button = nullptr;       // "&Replace"
-    QPushButton* delete_macro_button = nullptr;        // "&Delete"
-    QPushButton* set_macro_defaults_button = nullptr;  // "Default &All"
-    QMenu* macro_param_popup = nullptr;
+    // description_group: "Method Description"
+    QPlainTextEdit*& method_descrip_box = description_box;
+    // sequence_group: "Method Macro Sequence"
+    QListWidget*& method_box = line_box;
+    QGroupBox*& param_group_box = pane_group;    // "Selected Macro"
+    QComboBox*& macros_of_method = pane_choice_box;
+    // pane_slots[i]: StaticText, Edit and ComboBox i + 1.
+    using EditorPage::pane_slots;
+    QPushButton*& add_macro_button = insert_button;             // "&Insert"
+    QPushButton*& replace_macro_button = replace_button;        // "&Replace"
+    QPushButton*& delete_macro_button = delete_button;          // "&Delete"
+    QPushButton*& set_macro_defaults_button = defaults_button;  // "Default &All"
+    QMenu*& macro_param_popup = pane_popup;
 
     MethodDocument& document() { return document_; }
     // What the main window's file commands and page changes call.
@@ -74,11 +72,10 @@ public:
     const std::string& pane_macro() const { return pane_macro_; }
     // Its parameters, slot by slot.
     const ParameterTable& pane_parameters() const { return pane_parameters_; }
-    // The selected line of `method_box`, -1 when none.
-    int selected_line() const;
+    // selected_line(): the selected line of `method_box`, -1 when none.
     // The call line the pane would build now (method value check; messages
     // shown on failure).
-    std::optional<std::string> build_pane_line();
+    std::optional<std::string> build_pane_line() override;
 
     // --- operations the rest of the program calls ---
     // The names of `method_select_box` (for the sample list's method column).
@@ -90,7 +87,7 @@ public:
     // fails no method is selected.
     void reopen_last_method();
     // Rebuilds the name box from the method folder, keeping its selection.
-    void refill_names();
+    void refill_names() override;
     // Rebuilds `macros_of_method` from the method folder (without the special
     // macros), keeping its selection.
     void refill_macro_names();
@@ -98,10 +95,9 @@ public:
     // method when that fails), asks to save the method being left, loads the
     // picked one or starts a new method of that name.
     void select_method(const std::string& name);
-    // Inside the main window: the window's name group and box stand in for
-    // the page's own, which go away. The window routes the box's choice
-    // through document_ops().
-    void adopt_name_controls(QGroupBox* group, QComboBox* box);
+    // adopt_name_controls(group, box): inside the main window, the window's
+    // name group and box stand in for the page's own, which go away. The
+    // window routes the box's choice through document_ops().
     // The Macro Editor that follows the macro chosen here (may be nullptr).
     void set_macro_editor(MacroEditorPage* editor);
     // "SNG": the macro sequence, its buttons and the macro list are hidden
@@ -118,19 +114,18 @@ public:
     void method_descrip_boxChange();
     void method_boxClick(int row);
     void macros_of_methodChange();
-    void add_macro_buttonClick();
-    void replace_macro_buttonClick();
-    void delete_macro_buttonClick();
-    void set_macro_defaults_buttonClick();
+    void add_macro_buttonClick() { insert_pane_line(); }
+    void replace_macro_buttonClick() { replace_pane_line(); }
+    void delete_macro_buttonClick() { delete_selected_line(); }
+    void set_macro_defaults_buttonClick() { set_pane_defaults(); }
     // Fills `macro_param_popup` for the numeric parameter in the slot (from 0).
-    void prepare_macro_param_popup(int slot);
-    void macro_param_popupClick(QAction* item);
+    void prepare_macro_param_popup(int slot) { prepare_popup(slot); }
+    void macro_param_popupClick(QAction* item) { take_popup_choice(item); }
     // The hint of `method_box` for the line under the mouse (-1: none).
     void method_box_hint_for_row(int row);
 
-    // --- dialogs, replaceable for scripted tests ---
-    using SaveNameAsker = std::function<std::optional<std::string>(const std::string& caption, const std::string& current)>;
-    void set_save_name_asker(SaveNameAsker asker) { save_name_asker_ = std::move(asker); }
+    // --- dialogs, replaceable for scripted tests (set_save_name_asker: the
+    // base's) ---
     // The out-of-range dialog (not owned); without one the proposed value
     // is taken.
     void set_out_of_range_dialog(OutOfRangeDialog* dialog) { out_of_range_dialog_ = dialog; }
@@ -160,6 +155,11 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void insert_line(int selected_row, const std::string& line) override;
+    void replace_line(int row, const std::string& line) override;
+    void delete_line(int row) override;
+    std::string slot_default(std::size_t slot) const override;
+    std::vector<std::string> popup_items(std::size_t slot) const override;
 
 private:
     class Ops;
@@ -168,12 +168,8 @@ private:
     // Shows the macro in the pane with the call's values, or with its
     // defaults when values is nullptr.
     void show_pane(const std::string& macro, const std::vector<std::string>* values);
-    void hide_slots(std::size_t from);
-    std::vector<std::string> pane_texts() const;
     std::vector<std::string> pane_labels() const;
     void select_macro_in_box(const std::string& macro);
-    void select_row(int row);
-    void set_shown_name(const std::string& name);
 
     MethodDocument document_;
     std::unique_ptr<Ops> ops_;
@@ -182,16 +178,10 @@ private:
     // The macro's parameter lines could all be read: only then does the pane
     // build lines (a broken macro must not rewrite the calls).
     bool pane_table_ok_ = false;
-    // Values of the parameters beyond the pane's slots, carried unchanged.
-    std::vector<std::string> hidden_values_;
-    std::string shown_name_;
-    int popup_slot_ = -1;
     int hint_row_ = -2;
-    bool updating_ = false;
     bool forgetting_line_ = false;
     bool single_macro_mode_ = false;
     MacroEditorPage* macro_editor_ = nullptr;
-    SaveNameAsker save_name_asker_;
     OutOfRangeDialog* out_of_range_dialog_ = nullptr;
 };
 

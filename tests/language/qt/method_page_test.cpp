@@ -117,9 +117,9 @@ protected:
     }
     void click_line(int row) { page->method_box->setCurrentRow(row); }
     std::vector<std::string>& calls() { return page->document().calls(); }
-    QLineEdit* edit(int slot) { return page->Edit[static_cast<std::size_t>(slot)]; }
-    QComboBox* combo(int slot) { return page->ComboBox[static_cast<std::size_t>(slot)]; }
-    QLabel* label(int slot) { return page->StaticText[static_cast<std::size_t>(slot)]; }
+    QLineEdit* edit(int slot) { return page->pane_slots[static_cast<std::size_t>(slot)].text; }
+    QComboBox* combo(int slot) { return page->pane_slots[static_cast<std::size_t>(slot)].box; }
+    QLabel* label(int slot) { return page->pane_slots[static_cast<std::size_t>(slot)].label; }
 
     std::unique_ptr<MethodEditorPage> page;
     FakeOutOfRange out_of_range;
@@ -586,7 +586,7 @@ TEST_F(MethodPageInWindowTest, TheWindowsNameBoxLoadsMethodsAndKeepsTheSetting)
     EXPECT_EQ(in_window->method_box->count(), 2);
 
     // An unwritable entry keeps the method and its name.
-    in_window->Edit[0]->setText("");
+    in_window->pane_slots[0].text->setText("");
     pick("Standard Injection");
     EXPECT_EQ(in_window->document().name(), "Wash Cycles");
     EXPECT_EQ(selected_name(form->method_select_box), "Wash Cycles");
@@ -596,7 +596,7 @@ TEST_F(MethodPageInWindowTest, TheWindowsNameBoxLoadsMethodsAndKeepsTheSetting)
 
     // A name without a file starts a new method of that name.
     prompts.shown.clear();
-    in_window->Edit[0]->setText("5");
+    in_window->pane_slots[0].text->setText("5");
     prompts.yes_no_answers = {false};
     pick("Standard Injection");
     EXPECT_EQ(prompts.shown, std::vector<std::string>{"question: The method " + quote + "Wash Cycles" + quote +
@@ -609,7 +609,7 @@ TEST_F(MethodPageInWindowTest, SaveThroughTheFileMenuWritesThePaneAndTheListsFol
     int names_changed = 0;
     QObject::connect(in_window, &MethodEditorPage::method_names_changed, [&] { ++names_changed; });
     pick("Wash Cycles");
-    in_window->Edit[1]->setText("6");
+    in_window->pane_slots[1].text->setText("6");
     form->state().dispatch(DocumentCommand::save, "&Save Method");
     const std::string bytes = test::read_file(dir.file("Wash Cycles.KME"));
     EXPECT_NE(bytes.find("\r\nMulti Wash(4,6)\r\n"), std::string::npos) << bytes;
@@ -634,7 +634,7 @@ TEST_F(MethodPageInWindowTest, LeavingThePageWritesThePaneBack)
     form->show_page(Page::method);
     form->state().set_previous_page(Page::method);
     pick("Wash Cycles");
-    in_window->Edit[1]->setText("bad");
+    in_window->pane_slots[1].text->setText("bad");
     form->state().page_changed(Page::sample_list);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0], "error: Parameter " + quote + "Volume" + quote + " : bad is not a valid value.");
