@@ -5,6 +5,7 @@
 // covers the SL variables, the syringe check (reading the method file),
 // the expansion with its frame of special macros, the start and the
 // resolution of the first command, and the log lines. Goal: under 5 ms.
+#include "config/program_context.h"
 #include "config/config_db.h"
 #include "engine/method_run.h"
 #include "ground/clock.h"
@@ -106,7 +107,7 @@ void BM_RowStartToFirstCommand(benchmark::State& state)
     KelvoLink link(line);
     RunDialogs dialogs;
     SystemClock clock;
-    SampleListDocument document(config());
+    SampleListDocument document(program_context());
     document.columns().build_fixed({"Standard Injection", "Tray1", "LCVlv1"});
     document.start_empty("Bench");
     std::vector<std::vector<std::string>> rows;
@@ -121,7 +122,7 @@ void BM_RowStartToFirstCommand(benchmark::State& state)
         void sample_list_method_complete() override { list->next_step(); }
     };
     ForwardingView forwarding;
-    MethodRun forwarded_run(config(), link, dialogs, forwarding, sample_variables(), clock);
+    MethodRun forwarded_run(program_context_with(config(), clock), link, dialogs, forwarding, sample_variables());
     SampleListRun forwarded(forwarded_run, link, document, dialogs, forwarding, sample_variables());
     forwarding.list = &forwarded;
 

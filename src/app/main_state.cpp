@@ -194,7 +194,7 @@ void MainState::refresh_all_names()
 
 void MainState::import_files(const std::vector<std::string>& files)
 {
-    import_documents(files, method_folder());
+    import_documents(files, method_folder(), debug_line);
     refresh_all_names();
 }
 

@@ -33,24 +33,24 @@ std::optional<long long> repeat_argument(const std::string& command)
     return negative ? -n : n;
 }
 
-RunEngine::RunEngine(const ConfigDb& db, KelvoLink& link, RunDialogs& dialogs, SampleVariables& sample)
-    : db_(db), link_(link), dialogs_(dialogs), sample_(sample)
+RunEngine::RunEngine(const Context& context, KelvoLink& link, RunDialogs& dialogs, SampleVariables& sample)
+    : context_(context), db_(context.config), link_(link), dialogs_(dialogs), sample_(sample)
 {
 }
 
 bool RunEngine::expand(const std::string& syringe, const std::vector<std::string>& method_lines)
 {
-    return kelvo::expand(db_, syringe, method_lines, lists);
+    return kelvo::expand(context_, syringe, method_lines, lists);
 }
 
 bool RunEngine::build_error_path()
 {
     alternate_cmd_list.clear();
     const auto add_macro = [this](const char* name) {
-        if (!macro_file_exists(name)) return true;
+        if (!macro_file_exists(context_.folder, name)) return true;
         std::vector<std::string> file;
-        if (!read_macro_file(name, file)) {
-            show_error("couldnt read " + macro_path(name));
+        if (!read_macro_file(context_.folder, name, file)) {
+            show_error("couldnt read " + macro_path(context_.folder, name));
             return false;
         }
         const std::optional<std::vector<std::string>> lines = check_parameterless_macro(db_, name, file);

@@ -1,7 +1,6 @@
 #include "language/macro_document.h"
 
 #include "ground/cp1252.h"
-#include "ground/debug_lines.h"
 #include "ground/log.h"
 #include "ground/prompts.h"
 #include "ground/settings.h"
@@ -27,7 +26,10 @@ std::string full_path(const std::string& path)
 
 }  // namespace
 
-MacroDocument::MacroDocument(const ConfigDb& db) : db_(db), hooks_(&default_hooks_) {}
+MacroDocument::MacroDocument(const Context& context)
+    : context_(context), db_(context.config), folder_(context.folder), hooks_(&default_hooks_)
+{
+}
 
 void MacroDocument::set_hooks(MacroEditorHooks* hooks) { hooks_ = hooks ? hooks : &default_hooks_; }
 
@@ -55,7 +57,7 @@ void MacroDocument::clear()
 
 MacroLoadResult MacroDocument::load(const std::string& name)
 {
-    hooks_->update_lock_button(!name.empty() && is_read_only_file(macro_path(name)));
+    hooks_->update_lock_button(!name.empty() && is_read_only_file(macro_path(folder_, name)));
     clear_content();
     if (name.empty()) {
         name_.clear();
@@ -63,7 +65,7 @@ MacroLoadResult MacroDocument::load(const std::string& name)
         return MacroLoadResult::no_name;
     }
 
-    const std::string path = macro_path(name);
+    const std::string path = macro_path(folder_, name);
     std::vector<std::string> lines;
     if (!read_document_lines(path, lines)) {
         if (!document_file_exists(path)) show_error("Macro " + quote + name + quote + " does not exist.");
@@ -135,7 +137,7 @@ bool MacroDocument::save_checks()
 
 bool MacroDocument::write_under(const std::string& name)
 {
-    const std::string path = macro_path(name);
+    const std::string path = macro_path(folder_, name);
     if (is_read_only_file(path)) {
         show_error("Macro " + name + " is read only");
         return false;
@@ -184,7 +186,8 @@ bool MacroDocument::save_as_after_checks()
         break;
     }
     if (chosen.empty()) return false;
-    if (macro_file_exists(chosen) && !ask_yes_no("Do you really want to overwrite macro " + chosen + "?")) return false;
+    if (macro_file_exists(folder_, chosen) && !ask_yes_no("Do you really want to overwrite macro " + chosen + "?"))
+        return false;
     if (!write_under(chosen)) return false;
     hooks_->refill_name_lists();
     hooks_->select_name(chosen);
@@ -196,7 +199,7 @@ bool MacroDocument::save_as_after_checks()
 bool MacroDocument::changed() const
 {
     const std::size_t count = text_.description.size() + text_.parameter_lines.size() + text_.atom_lines.size();
-    const std::string path = name_.empty() ? std::string() : macro_path(name_);
+    const std::string path = name_.empty() ? std::string() : macro_path(folder_, name_);
     if (path.empty() || !document_file_exists(path)) return count > 0;
     std::vector<std::string> file;
     if (!read_document_lines(path, file)) return true;
@@ -205,7 +208,7 @@ bool MacroDocument::changed() const
     bool differs = false;
     for (std::size_t i = 0; i < count; ++i) {
         if (!same_text(mine[i], file[i])) {
-            debug_line(mine[i] + " vs " + file[i]);
+            context_.debug_line(mine[i] + " vs " + file[i]);
             differs = true;
         }
     }
@@ -237,7 +240,7 @@ bool MacroDocument::delete_macro(const std::string& selected_name)
         return false;
     }
     if (!ask_yes_no("Do you really want to delete macro " + selected_name)) return false;
-    const std::string path = macro_path(selected_name);
+    const std::string path = macro_path(folder_, selected_name);
     // Write protection also protects against deletion.
     const bool deleted = !is_read_only_file(path) && remove_document_file(path);
     if (!deleted) show_error("couldnt delete " + full_path(path));
@@ -248,12 +251,12 @@ bool MacroDocument::delete_macro(const std::string& selected_name)
     return deleted;
 }
 
-bool MacroDocument::is_read_only() const { return !name_.empty() && is_read_only_file(macro_path(name_)); }
+bool MacroDocument::is_read_only() const { return !name_.empty() && is_read_only_file(macro_path(folder_, name_)); }
 
 void MacroDocument::toggle_write_protection()
 {
     if (!name_.empty()) {
-        const std::string path = macro_path(name_);
+        const std::string path = macro_path(folder_, name_);
         if (document_file_exists(path)) set_read_only_file(path, !is_read_only_file(path));
     }
     hooks_->update_lock_button(is_read_only());

@@ -1,6 +1,5 @@
 #include "samplelist/sample_list_document.h"
 
-#include "ground/debug_lines.h"
 #include "ground/documents.h"
 #include "ground/log.h"
 #include "ground/name_dialogs.h"
@@ -38,23 +37,32 @@ std::optional<std::string> SampleListHooks::ask_save_name(const std::string& cap
     return chosen;
 }
 
-std::string sample_list_path(const std::string& name) { return existing_document_path(name, sample_list_extension); }
-
-bool sample_list_exists(const std::string& name)
+std::string sample_list_path(const MethodFolder& folder, const std::string& name)
 {
-    return !strip_extension(name).empty() && !has_separator(name) && document_file_exists(sample_list_path(name));
+    return folder.existing_path(FolderDocument::sample_list, name);
 }
 
-std::string export_path(const std::string& export_name) { return document_path(export_name, export_extension); }
+bool sample_list_exists(const MethodFolder& folder, const std::string& name)
+{
+    return !strip_extension(name).empty() && !has_separator(name) && folder.exists(FolderDocument::sample_list, name);
+}
 
-SampleListDocument::SampleListDocument(const ConfigDb& db) : db_(db), table_(columns_), hooks_(&default_hooks_) {}
+std::string export_path(const MethodFolder& folder, const std::string& export_name)
+{
+    return folder.path(FolderDocument::export_table, export_name);
+}
+
+SampleListDocument::SampleListDocument(const Context& context)
+    : context_(context), db_(context.config), folder_(context.folder), table_(columns_), hooks_(&default_hooks_)
+{
+}
 
 void SampleListDocument::set_hooks(SampleListHooks* hooks) { hooks_ = hooks ? hooks : &default_hooks_; }
 
 bool SampleListDocument::validate()
 {
     hooks_->busy(true);
-    const std::string failure = validation_failure(table_, db_);
+    const std::string failure = validation_failure(table_, db_, folder_);
     hooks_->busy(false);
     if (failure.empty()) return true;
     show_error(failure);
@@ -69,7 +77,7 @@ bool SampleListDocument::load(const std::string& name)
         show_error(list_running_text);
         return false;
     }
-    const std::string path = sample_list_path(name);
+    const std::string path = sample_list_path(folder_, name);
     std::vector<std::string> lines;
     if (has_separator(name) || !read_document_lines(path, lines)) {
         show_error("couldnt read " + path);
@@ -107,7 +115,7 @@ bool SampleListDocument::write_list(const std::string& name)
         show_error(cell_refusal(table_, at, "\";\"", "saved"));
         return false;
     }
-    const std::string path = sample_list_path(name);
+    const std::string path = sample_list_path(folder_, name);
     // The atomic rename would replace a write-protected file as well.
     if (is_read_only_file(path)) {
         show_error("Sample list " + name + " is read only");
@@ -150,7 +158,7 @@ bool SampleListDocument::save_as()
         break;
     }
     if (chosen.empty()) return false;
-    if (sample_list_exists(chosen) &&
+    if (sample_list_exists(folder_, chosen) &&
         !ask_yes_no("Do you really want to overwrite sample list " + chosen + "?"))
         return false;
     if (!write_list(chosen)) return false;
@@ -163,19 +171,19 @@ bool SampleListDocument::save_as()
 
 bool SampleListDocument::changed() const
 {
-    if (!sample_list_exists(name_)) return table_.rows() > 0;
+    if (!sample_list_exists(folder_, name_)) return table_.rows() > 0;
     std::vector<std::string> file;
-    if (!read_document_lines(sample_list_path(name_), file)) return table_.rows() > 0;
+    if (!read_document_lines(sample_list_path(folder_, name_), file)) return table_.rows() > 0;
     if (file.size() != static_cast<std::size_t>(table_.rows()) + 1) return true;
     if (!same_text(file[0], list_header_line(columns_, list_separator))) {
-        debug_line(list_header_line(columns_, list_separator) + " vs " + file[0]);
+        context_.debug_line(list_header_line(columns_, list_separator) + " vs " + file[0]);
         return true;
     }
     for (int row = 1; row <= table_.rows(); ++row) {
         const std::string mine = list_row_line(table_, row, list_separator);
         const std::string& theirs = file[static_cast<std::size_t>(row)];
         if (!same_text(mine, theirs)) {
-            debug_line(mine + " vs " + theirs);
+            context_.debug_line(mine + " vs " + theirs);
             return true;
         }
     }
@@ -203,7 +211,7 @@ void SampleListDocument::select_list(const std::string& name)
     ask_to_save();
     name_ = name;
     write_setting_text("Sample List", name);
-    if (sample_list_exists(name)) load(name);
+    if (sample_list_exists(folder_, name)) load(name);
     else table_.clear();
 }
 
@@ -217,7 +225,7 @@ void SampleListDocument::select_name(const std::string& name)
 void SampleListDocument::restore_at_start(bool page_enabled)
 {
     const std::string name = read_setting_text("Sample List", "");
-    if (page_enabled && sample_list_exists(name)) {
+    if (page_enabled && sample_list_exists(folder_, name)) {
         select_name(name);
         load(name);
     } else {
@@ -240,7 +248,7 @@ bool SampleListDocument::write_export(const std::string& export_name, ExistingFi
         show_error(cell_refusal(table_, at, "a tab", "exported"));
         return false;
     }
-    const std::string path = export_path(export_name);
+    const std::string path = export_path(folder_, export_name);
     if (document_file_exists(path)) {
         if (existing == ExistingFile::refuse) {
             show_error("The export file " + path + " exists already");
@@ -266,7 +274,7 @@ bool SampleListDocument::export_list()
     std::string export_name;
     while (true) {
         const std::optional<std::string> chosen = hooks_->choose_export_file(
-            method_folder(), export_title, export_filter_description, export_filter_pattern, proposed);
+            folder_.folder(), export_title, export_filter_description, export_filter_pattern, proposed);
         if (!chosen) return false;
         const std::size_t slash = chosen->find_last_of("/\\");
         if (has_parenthesis(slash == std::string::npos ? *chosen : chosen->substr(slash + 1))) {

@@ -45,13 +45,13 @@ SampleVariables sample_variables_of_row(const SampleTable& table, int row)
     return sl;
 }
 
-bool read_list_method(const std::string& name, std::string& syringe, std::vector<std::string>& calls)
+bool read_list_method(const MethodFolder& folder, const std::string& name, std::string& syringe,
+                      std::vector<std::string>& calls)
 {
     syringe.clear();
     calls.clear();
     std::vector<std::string> file;
-    if (!is_plain_document_name(name) || !method_file_exists(name) || !read_document_lines(method_path(name), file))
-        return false;
+    if (!method_file_exists(folder, name) || !folder.read_lines(FolderDocument::method, name, file)) return false;
     std::size_t i = 0;
     while (i < file.size() && file[i].rfind("//", 0) == 0) ++i;
     if (i < file.size()) {
@@ -257,7 +257,7 @@ void SampleListRun::syringe_check()
     engine.mounted_syringe = instrument_syringe_;
     std::string method_syringe;
     std::vector<std::string> calls;
-    if (!read_list_method(method_, method_syringe, calls)) {
+    if (!read_list_method(run_.context().folder, method_, method_syringe, calls)) {
         show_error("Method " + quote + method_ + quote + " does not exist.");
         return;
     }

@@ -2,12 +2,12 @@
 // The plain-text tray report "TrayInfo.txt": tray holders, tray types and
 // trays of the configuration with their geometry, one line each.
 #include "config/config_db.h"
+#include "ground/method_folder.h"
 
 #include <string>
 
 namespace kelvo {
 
-inline constexpr const char* tray_report_file_name = "TrayInfo.txt";
 
 // The report's bytes: CR LF line ends, numbers with "." as decimal point
 // whatever the locale.

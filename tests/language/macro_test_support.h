@@ -4,6 +4,7 @@
 // settings kept away from the real ones, and editor hooks that record what
 // the model asked of the page.
 #include "ground/debug_lines.h"
+#include "test_context.h"
 #include "ground/documents.h"
 #include "ground/log.h"
 #include "ground/prompts.h"
@@ -114,7 +115,7 @@ protected:
     std::string previous_log;
     std::vector<std::string> debug;
     RecordingHooks hooks;
-    MacroDocument document{demo_db()};
+    MacroDocument document{test::context_with(demo_db())};
 };
 
 }  // namespace kelvo::macro_test

@@ -173,7 +173,7 @@ TEST(DocumentPrints, MethodPrintout)
         "Never printed(1)",
     };
     EXPECT_EQ(method_print_estimate(method), 6 + 1 + 3 + 2 + 6);
-    const TextPages pages = method_pages(test_metrics(), demo_db(), "Demo", method, dates);
+    const TextPages pages = method_pages(test_metrics(), demo_db(), program_method_folder(), "Demo", method, dates);
     set_method_folder(previous);
     const std::vector<std::string> expected = {
         "1:1 Page 1 of 2",

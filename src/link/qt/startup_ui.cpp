@@ -98,7 +98,7 @@ StartupController::StartupController(StartupWindow& main, const StartupOptions& 
     pchoice_form = new Tpchoice_form(window);
 
     KelvoLink& l = link();
-    chain_ = std::make_unique<StartupChain>(l, *configuration_, *this);
+    chain_ = std::make_unique<StartupChain>(l, *configuration_, *this, program_method_folder());
     kelvo_lib->on_status_text = [this](const std::string& text) { main_.set_status_text(text); };
     kelvo_lib->on_close_splash = [this] { close_splash_and_show_main(); };
 

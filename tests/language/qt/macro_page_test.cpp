@@ -1,4 +1,5 @@
 #include "app/qt/install_parts.h"
+#include "ground/documents.h"
 #include "language/qt/macro_page.h"
 
 #include "ground/qt/list_ops.h"
@@ -462,7 +463,7 @@ TEST_F(MacroPageTest, TheLockButtonShowsTheFileProtection)
     EXPECT_EQ(page->lock_button->toolTip(), "Write protect macro");
     EXPECT_EQ(page->lock_button->icon().cacheKey(), page->lock_images[1].cacheKey());
     page->lock_buttonClick();
-    EXPECT_TRUE(is_read_only_file(macro_path("Locked")));
+    EXPECT_TRUE(is_read_only_file(macro_path(program_method_folder(), "Locked")));
     EXPECT_EQ(page->lock_button->toolTip(), "Remove macro write protection");
     EXPECT_EQ(page->lock_button->icon().cacheKey(), page->lock_images[0].cacheKey());
     EXPECT_FALSE(page->lock_images[0].isNull());
@@ -472,7 +473,7 @@ TEST_F(MacroPageTest, TheLockButtonShowsTheFileProtection)
     page->document().load("Locked");
     EXPECT_EQ(page->lock_button->toolTip(), "Remove macro write protection");
     page->lock_buttonClick();
-    EXPECT_FALSE(is_read_only_file(macro_path("Locked")));
+    EXPECT_FALSE(is_read_only_file(macro_path(program_method_folder(), "Locked")));
     EXPECT_EQ(page->lock_button->toolTip(), "Write protect macro");
 }
 
@@ -527,7 +528,7 @@ TEST_F(MacroPageTest, TheMethodEditorCanMakeThePageFollow)
 
     // A wanted save that fails keeps the macro.
     lines().push_back("WAIT(3,,)");
-    set_read_only_file(macro_path("Next"), true);
+    set_read_only_file(macro_path(program_method_folder(), "Next"), true);
     prompts.yes_no_answers = {true};
     EXPECT_FALSE(page->follow_macro("Current"));
     EXPECT_EQ(page->document().name(), "Next");
@@ -624,7 +625,7 @@ TEST_F(MacroPageTest, InstalledInTheMainWindowItUsesTheWindowsNameBoxAndCommands
 
     // The lock button of the window protects the file, and the page shows it.
     form.lock_buttonClick();
-    EXPECT_TRUE(is_read_only_file(macro_path("Beta")));
+    EXPECT_TRUE(is_read_only_file(macro_path(program_method_folder(), "Beta")));
     EXPECT_EQ(form.lock_button->toolTip(), "Remove macro write protection");
 
     // The File menu's Save reaches the editor with the macro page in front.
