@@ -4,6 +4,7 @@
 // 1000 atom lines. Goals: under 50 µs per resolved command, under 20 ms per
 // 1000-line expansion.
 #include "config/program_context.h"
+#include "ground/debug_lines.h"
 #include "language/bound_check.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"
@@ -32,7 +33,7 @@ const ConfigDb& demo()
     static ConfigDb db = [] {
         ConfigDb d;
         std::vector<std::string> lines;
-        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines)) {
+        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines, debug_line)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }

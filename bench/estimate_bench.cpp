@@ -3,6 +3,7 @@
 // durations depend on its arguments (so that its lines are resolved row by
 // row) and the rest by atom name. Goal: under 100 ms for the list.
 #include "config/program_context.h"
+#include "ground/debug_lines.h"
 #include "config/config_db.h"
 #include "ground/documents.h"
 #include "ground/file_io.h"
@@ -36,7 +37,7 @@ struct DemoFolder {
         set_method_folder(dir.string());
         set_log_path((dir / "cadenzor.log").string());
         std::vector<std::string> lines;
-        if (!read_text_lines((dir / "latest_kelvo.kol").string(), lines) || !parse_configuration(config(), lines)) {
+        if (!read_text_lines((dir / "latest_kelvo.kol").string(), lines) || !parse_configuration(config(), lines, debug_line)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }

@@ -2,6 +2,7 @@
 // method folder, loaded, validated, saved and compared with its file (the
 // changed test), then shown on the Sample List page and scrolled.
 #include "config/program_context.h"
+#include "ground/debug_lines.h"
 #include "language/bound_check.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"
@@ -69,7 +70,7 @@ struct Setup {
         set_log_path(folder() + "/cadenzor.log");
         std::vector<std::string> lines;
         read_text_lines(folder() + "/latest_kelvo.kol", lines);
-        parse_configuration(config(), lines);
+        parse_configuration(config(), lines, debug_line);
     }
     Quiet quiet;
     PromptsScope prompts{quiet};

@@ -6,6 +6,7 @@
 // the expansion with its frame of special macros, the start and the
 // resolution of the first command, and the log lines. Goal: under 5 ms.
 #include "config/program_context.h"
+#include "ground/debug_lines.h"
 #include "config/config_db.h"
 #include "engine/method_run.h"
 #include "ground/clock.h"
@@ -86,7 +87,7 @@ struct DemoFolder {
         set_method_folder(dir.string());
         set_log_path((dir / "cadenzor.log").string());
         std::vector<std::string> lines;
-        if (!read_text_lines((dir / "latest_kelvo.kol").string(), lines) || !parse_configuration(config(), lines)) {
+        if (!read_text_lines((dir / "latest_kelvo.kol").string(), lines) || !parse_configuration(config(), lines, debug_line)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }

@@ -12,6 +12,7 @@
 // Exit 0 when every document is ok, 1 otherwise, 2 on a usage error or a
 // configuration that cannot be read.
 #include "ground/cp1252.h"
+#include "ground/debug_lines.h"
 #include "config/program_context.h"
 #include "ground/documents.h"
 #include "ground/prompts.h"
@@ -197,7 +198,7 @@ int run_check(const Args& args)
         std::cerr << "cannot read " << cp1252_to_utf8(configuration) << "\n";
         return 2;
     }
-    if (!parse_configuration(config(), lines)) return 2;
+    if (!parse_configuration(config(), lines, debug_line)) return 2;
 
     std::vector<DocumentReport> reports;
     if (args.size() == 1) {

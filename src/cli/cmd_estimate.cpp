@@ -12,6 +12,7 @@
 // expand (the estimate then covers the rest); 2 on a usage error or when the
 // configuration cannot be read.
 #include "cli/cli_prompts.h"
+#include "ground/debug_lines.h"
 #include "config/program_context.h"
 #include "cli/commands.h"
 #include "cli/list_columns.h"
@@ -79,7 +80,7 @@ int run_estimate(const Args& args)
 
     set_method_folder(positional[0]);
     std::vector<std::string> lines;
-    if (!read_text_lines(cp1252_to_utf8(saved_configuration_path()), lines) || !parse_configuration(config(), lines)) {
+    if (!read_text_lines(cp1252_to_utf8(saved_configuration_path()), lines) || !parse_configuration(config(), lines, debug_line)) {
         std::cerr << "error: cannot read the configuration " << cp1252_to_utf8(saved_configuration_path()) << "\n";
         return 2;
     }

@@ -10,6 +10,7 @@
 // success, 1 when the expansion fails (its messages on standard error), 2 on
 // a usage error or a file that cannot be read.
 #include "ground/cp1252.h"
+#include "ground/debug_lines.h"
 #include "config/program_context.h"
 #include "ground/documents.h"
 #include "ground/text_utils.h"
@@ -79,7 +80,7 @@ int run_expand(const Args& args)
     std::vector<std::string> config_lines;
     if (!read_text_lines(cp1252_to_utf8(configuration), config_lines))
         return file_error("cannot read " + cp1252_to_utf8(configuration));
-    if (!parse_configuration(config(), config_lines)) return 2;
+    if (!parse_configuration(config(), config_lines, debug_line)) return 2;
 
     // "NAME.KME" names the same method as "NAME". A method is a file of the
     // folder itself: a name with a separator, or with nothing before its

@@ -5,6 +5,7 @@
 // The messages are printed as check prints them. Exit 0 when written, 1
 // when refused, 2 on a usage error or a configuration that cannot be read.
 #include "cli/cli_prompts.h"
+#include "ground/debug_lines.h"
 #include "config/program_context.h"
 #include "language/bound_check.h"
 #include "cli/commands.h"
@@ -71,7 +72,7 @@ int run_export(const Args& args)
         std::cerr << "cannot read " << cp1252_to_utf8(configuration) << "\n";
         return 2;
     }
-    if (!parse_configuration(config(), lines)) return 2;
+    if (!parse_configuration(config(), lines, debug_line)) return 2;
 
     const std::string list = utf8_to_cp1252(plain[1]);
     const std::string name = file_title(plain.size() == 3 ? utf8_to_cp1252(plain[2]) : list);

@@ -7,6 +7,7 @@
 // Exit 0 on success, 1 when there is no such document, 2 on a usage error,
 // a configuration that cannot be read or a PDF that cannot be written.
 #include "cli/cli_prompts.h"
+#include "ground/debug_lines.h"
 #include "language/bound_check.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
@@ -69,7 +70,7 @@ bool read_configuration()
 {
     std::vector<std::string> lines;
     if (!read_text_lines(cp1252_to_utf8(saved_configuration_path()), lines)) return false;
-    return parse_configuration(config(), lines);
+    return parse_configuration(config(), lines, debug_line);
 }
 
 }  // namespace

@@ -19,6 +19,6 @@ std::string tray_report_path(const std::string& folder);
 // Writes the report to path (the file system's own name), replacing any
 // earlier file; the old file stays intact when writing fails. False on
 // failure (a debug line says why; no message box).
-bool write_tray_report(const ConfigDb& db, const std::string& path);
+bool write_tray_report(const ConfigDb& db, const std::string& path, const DebugSink& debug);
 
 }  // namespace kelvo

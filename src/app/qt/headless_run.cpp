@@ -371,7 +371,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
     const bool chemstation = options.data_system.chemstation;
     std::unique_ptr<DdeClient> dde;
     if (chemstation) dde = std::make_unique<DbusDdeClient>();
-    DataSystemLink data_system(options.data_system, dde.get());
+    DataSystemLink data_system(options.data_system, dde.get(), debug_line);
     DataSystemLinkGate gate(data_system);
     std::string announced_columns;
     // The link and the run outlive the data-system link: they forget it first.

@@ -35,7 +35,7 @@ namespace {
 bool document_exists(const std::string& name, DocumentKind kind)
 {
     if (name.empty()) return false;
-    const std::string utf8 = cp1252_to_utf8(document_path(name, document_extension(kind)));
+    const std::string utf8 = cp1252_to_utf8(program_method_folder().path(folder_document(kind), name));
     std::error_code ec;
     return std::filesystem::is_regular_file(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), ec);
 }

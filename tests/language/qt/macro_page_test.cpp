@@ -1,4 +1,5 @@
 #include "app/qt/install_parts.h"
+#include "ground/debug_lines.h"
 #include "ground/documents.h"
 #include "language/qt/macro_page.h"
 
@@ -590,7 +591,7 @@ TEST_F(MacroPageTest, AReloadedConfigurationRefillsAtomsAndPane)
     load("Reload", {"WAIT(30,,)"});
     std::string changed = test::small_configuration;
     changed.replace(changed.find("!SIGNAL\n"), 8, "!PAUSE\nSeconds;0;60;5;1;s\n!SIGNAL\n");
-    ASSERT_TRUE(parse_configuration(config(), test::split_lines(changed)));
+    ASSERT_TRUE(parse_configuration(config(), test::split_lines(changed), debug_line));
     page->refresh_from_configuration();
     EXPECT_EQ(page->select_atom_box->count(), config().atom_count());
     EXPECT_NE(page->select_atom_box->findText("PAUSE"), -1);
