@@ -16,10 +16,11 @@ namespace {
 const std::string quote = "\"";
 
 // Appends one expanded line, or refuses when the list is full.
-bool append_expanded(RunLists& lists, const std::string& line, const ExpandedLineOrigin& origin)
+bool append_expanded(const Context& context, RunLists& lists, const std::string& line,
+                     const ExpandedLineOrigin& origin)
 {
     if (lists.expanded_method.size() >= RunLists::expanded_capacity) {
-        show_error(expansion_capacity_text());
+        context.prompts.show_error(expansion_capacity_text());
         return false;
     }
     lists.expanded_method.push_back(line);
@@ -67,12 +68,12 @@ bool expand_call(const Context& context, int method_line, RunLists& lists)
     const std::vector<std::string> values = call_line_values(call);
     // A call may only name a macro of the method folder.
     if (!is_plain_document_name(macro) || !macro_file_exists(folder, macro)) {
-        show_error("Macro " + quote + macro + quote + " does not exist.");
+        context.prompts.show_error("Macro " + quote + macro + quote + " does not exist.");
         return false;
     }
     std::vector<std::string> file;
     if (!read_macro_file(folder, macro, file)) {
-        show_error("couldnt read " + macro_path(folder, macro));
+        context.prompts.show_error("couldnt read " + macro_path(folder, macro));
         return false;
     }
     const int position = static_cast<int>(lists.running_macro_params.size());
@@ -83,7 +84,7 @@ bool expand_call(const Context& context, int method_line, RunLists& lists)
     for (const std::string& atom_line : classify_macro_lines(file).atom_lines) {
         const std::optional<std::string> line = expansion_check(db, macro, atom_line, parameters, values);
         if (!line) return false;
-        if (!append_expanded(lists, *line, origin)) return false;
+        if (!append_expanded(context, lists, *line, origin)) return false;
     }
     return true;
 }
@@ -119,7 +120,8 @@ bool expand(const Context& context, const std::string& syringe, const std::vecto
         const int line = static_cast<int>(i);
         if (lists.is_marker_line(line)) {
             const int position = static_cast<int>(lists.running_macro_params.size());
-            if (!append_expanded(lists, lists.running_method[i], ExpandedLineOrigin{line, position, 0})) return false;
+            if (!append_expanded(context, lists, lists.running_method[i], ExpandedLineOrigin{line, position, 0}))
+                return false;
             continue;
         }
         if (!expand_call(context, line, lists)) return false;

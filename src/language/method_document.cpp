@@ -117,7 +117,7 @@ MethodLoadResult MethodDocument::load(const std::string& name)
     const bool selected = hooks_->select_name(name);
     if (!reopening_) write_setting_text("Method", name);
     if (!selected) {
-        show_error("Method not defined!");
+        context_.prompts.show_error("Method not defined!");
         return MethodLoadResult::refused;
     }
 
@@ -125,7 +125,7 @@ MethodLoadResult MethodDocument::load(const std::string& name)
     const std::string path = method_path(folder_, name);
     std::vector<std::string> lines;
     if (!read_document_lines(path, lines)) {
-        show_error("couldnt read " + path);
+        context_.prompts.show_error("couldnt read " + path);
         new_method("");
         return MethodLoadResult::refused;
     }
@@ -154,7 +154,7 @@ MethodLoadResult MethodDocument::load(const std::string& name)
 
     MethodLoadResult result = MethodLoadResult::loaded;
     if (!warnings.empty()) {
-        show_information("Warning! In method " + quote + name + quote + ":" + "\n" + "\n" + warnings);
+        context_.prompts.show_information("Warning! In method " + quote + name + quote + ":" + "\n" + "\n" + warnings);
         hooks_->clear_name_selection();
         name_.clear();
         result = MethodLoadResult::unnamed;
@@ -185,7 +185,7 @@ bool MethodDocument::called_macros_exist(const std::string& name, const std::vec
     if (missing.empty()) return true;
     std::string message = "Method " + quote + name + quote + " cant be loaded because the following macros dont exist:" + "\n";
     for (const std::string& m : missing) message += m + "\n";
-    show_error(message);
+    context_.prompts.show_error(message);
     new_method("");
     return false;
 }
@@ -213,7 +213,7 @@ bool MethodDocument::update_changed_macros(const std::string& name, const std::s
     std::string question = "The following macros have been changed since " + quote + name + quote + " was last saved:" + "\n";
     for (const std::string& m : changed_macros) question += m + "\n";
     question += "Ok to update " + quote + name + quote + " with new versions?";
-    if (!ask_yes_no(question)) {
+    if (!context_.prompts.ask_yes_no(question)) {
         hooks_->clear_name_selection();
         return false;
     }
@@ -221,9 +221,9 @@ bool MethodDocument::update_changed_macros(const std::string& name, const std::s
     const std::vector<std::string> calls(lines.begin() + static_cast<std::ptrdiff_t>(first_call), lines.end());
     const std::vector<std::string> sections = macro_sections(folder_, calls);
     lines.insert(lines.end(), sections.begin(), sections.end());
-    if (is_read_only_file(path)) show_error("Method " + name + " is read only");
+    if (is_read_only_file(path)) context_.prompts.show_error("Method " + name + " is read only");
     else if (write_document_atomically(path, crlf_text(lines))) log_message("rewrote method " + name);
-    else show_error("couldnt write " + path);
+    else context_.prompts.show_error("couldnt write " + path);
     return true;
 }
 
@@ -235,7 +235,7 @@ void MethodDocument::take_text(const std::string& name, const std::vector<std::s
         } else if (is_syringe_line(line)) {
             const std::string syringe = syringe_of_line(line);
             if (!select_syringe(syringe))
-                show_information("Warning loading method " + quote + name + quote + " : Syringe " + quote + syringe +
+                context_.prompts.show_information("Warning loading method " + quote + name + quote + " : Syringe " + quote + syringe +
                                  quote + " does not exist in Kelvo");
         } else {
             text_.calls.push_back(line);
@@ -263,12 +263,12 @@ bool MethodDocument::used_macros_check(const std::string& name, MacroTables& tab
         tables.emplace_back(macro, std::move(table));
     }
     if (!atom_messages.empty()) {
-        show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + atom_messages);
+        context_.prompts.show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + atom_messages);
         new_method("");
         return false;
     }
     if (!reference_lines.empty()) {
-        show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + reference_lines);
+        context_.prompts.show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + reference_lines);
         new_method("");
         return false;
     }
@@ -324,7 +324,7 @@ MethodLoadResult MethodDocument::reopen(const std::string& name)
 bool MethodDocument::save_checks()
 {
     if (text_.calls.empty()) {
-        show_information("The method is empty!");
+        context_.prompts.show_information("The method is empty!");
         return false;
     }
     return true;
@@ -335,11 +335,11 @@ bool MethodDocument::write_under(const std::string& name)
     const std::string path = method_path(folder_, name);
     // The rename of an atomic write would replace a write-protected file.
     if (is_read_only_file(path)) {
-        show_error("Method " + name + " is read only");
+        context_.prompts.show_error("Method " + name + " is read only");
         return false;
     }
     if (!write_document_atomically(path, crlf_text(method_file_lines(folder_, text_)))) {
-        show_error("couldnt write " + path);
+        context_.prompts.show_error("couldnt write " + path);
         return false;
     }
     log_message("rewrote method " + name);
@@ -355,7 +355,7 @@ bool MethodDocument::save()
     if (!write_back_pane()) return false;
     // A method without a syringe could not be checked against the mounted one.
     if (text_.syringe.empty()) {
-        show_error(no_syringe_text);
+        context_.prompts.show_error(no_syringe_text);
         return false;
     }
     return write_under(name_);
@@ -366,7 +366,7 @@ bool MethodDocument::save_as()
     if (!save_checks()) return false;
     if (!write_back_pane()) return false;
     if (text_.syringe.empty()) {
-        show_error(no_syringe_text);
+        context_.prompts.show_error(no_syringe_text);
         return false;
     }
     return save_as_checked();
@@ -379,12 +379,12 @@ bool MethodDocument::save_as_checked()
         const std::optional<std::string> answer = hooks_->ask_save_name("Save Method", name_);
         if (!answer) return false;
         if (answer->find_first_of("()") != std::string::npos) {
-            show_error("Please do not use parentheses in the file name");
+            context_.prompts.show_error("Please do not use parentheses in the file name");
             continue;
         }
         // A separator would put the file outside the method folder.
         if (answer->find_first_of("/\\") != std::string::npos) {
-            show_error("Please do not use \\ or / in the file name");
+            context_.prompts.show_error("Please do not use \\ or / in the file name");
             continue;
         }
         // The file name is cut at its first "."; the name follows it so that
@@ -393,7 +393,7 @@ bool MethodDocument::save_as_checked()
         break;
     }
     if (chosen.empty()) return false;
-    if (method_file_exists(folder_, chosen) && !ask_yes_no("Do you really want to overwrite method " + chosen + "?"))
+    if (method_file_exists(folder_, chosen) && !context_.prompts.ask_yes_no("Do you really want to overwrite method " + chosen + "?"))
         return false;
     if (!write_under(chosen)) return false;
     hooks_->select_name(chosen);
@@ -435,7 +435,7 @@ bool MethodDocument::changed() const
 bool MethodDocument::ask_to_save()
 {
     if (!load_save_flag_ || name_.empty() || !changed()) return true;
-    if (!ask_yes_no("The method " + quote + name_ + quote + " has been changed. Do you wish to save it?")) return true;
+    if (!context_.prompts.ask_yes_no("The method " + quote + name_ + quote + " has been changed. Do you wish to save it?")) return true;
     return save();
 }
 
@@ -452,10 +452,10 @@ void MethodDocument::new_method(const std::string& name)
 bool MethodDocument::delete_method(const std::string& selected_name)
 {
     if (selected_name.empty()) {
-        show_error("No method to delete");
+        context_.prompts.show_error("No method to delete");
         return false;
     }
-    if (!ask_yes_no("Do you really want to delete method " + selected_name)) return false;
+    if (!context_.prompts.ask_yes_no("Do you really want to delete method " + selected_name)) return false;
     // A failed deletion is not reported; the editor is emptied all the same.
     const bool deleted =
         method_file_exists(folder_, selected_name) && remove_document_file(method_path(folder_, selected_name));

@@ -65,7 +65,7 @@ bool SampleListDocument::validate()
     const std::string failure = validation_failure(table_, db_, folder_);
     hooks_->busy(false);
     if (failure.empty()) return true;
-    show_error(failure);
+    context_.prompts.show_error(failure);
     return false;
 }
 
@@ -74,22 +74,22 @@ bool SampleListDocument::validate()
 bool SampleListDocument::load(const std::string& name)
 {
     if (running()) {
-        show_error(list_running_text);
+        context_.prompts.show_error(list_running_text);
         return false;
     }
     const std::string path = sample_list_path(folder_, name);
     std::vector<std::string> lines;
     if (has_separator(name) || !read_document_lines(path, lines)) {
-        show_error("couldnt read " + path);
+        context_.prompts.show_error("couldnt read " + path);
         return false;
     }
     if (lines.empty() || !same_text(lines.front(), list_header_line(columns_, list_separator))) {
-        show_error("Sample list " + quote + name + quote + " has the wrong columns");
+        context_.prompts.show_error("Sample list " + quote + name + quote + " has the wrong columns");
         table_.clear();
         return false;
     }
     if (lines.size() - 1 > static_cast<std::size_t>(max_sample_rows)) {
-        show_error("Sample list " + quote + name + quote + " has more than " + std::to_string(max_sample_rows) +
+        context_.prompts.show_error("Sample list " + quote + name + quote + " has more than " + std::to_string(max_sample_rows) +
                    " rows, more than a sample list holds");
         table_.clear();
         return false;
@@ -107,24 +107,24 @@ bool SampleListDocument::load(const std::string& name)
 bool SampleListDocument::write_list(const std::string& name)
 {
     if (has_separator(name)) {
-        show_error("Please do not use \\ or / in the file name");
+        context_.prompts.show_error("Please do not use \\ or / in the file name");
         return false;
     }
     const CellRef at = cell_holding(table_, std::string(1, list_separator));
     if (at.row != 0) {
-        show_error(cell_refusal(table_, at, "\";\"", "saved"));
+        context_.prompts.show_error(cell_refusal(table_, at, "\";\"", "saved"));
         return false;
     }
     const std::string path = sample_list_path(folder_, name);
     // The atomic rename would replace a write-protected file as well.
     if (is_read_only_file(path)) {
-        show_error("Sample list " + name + " is read only");
+        context_.prompts.show_error("Sample list " + name + " is read only");
         return false;
     }
     std::string bytes;
     for (const std::string& line : list_lines(table_, list_separator)) bytes += line + "\r\n";
     if (!write_document_atomically(path, bytes)) {
-        show_error("couldnt write " + path);
+        context_.prompts.show_error("couldnt write " + path);
         return false;
     }
     hooks_->refill_names();
@@ -147,11 +147,11 @@ bool SampleListDocument::save_as()
         const std::optional<std::string> answer = hooks_->ask_save_name(save_list_caption, name_);
         if (!answer) return false;
         if (has_parenthesis(*answer)) {
-            show_error("Please do not use parentheses in the file name");
+            context_.prompts.show_error("Please do not use parentheses in the file name");
             continue;
         }
         if (has_separator(*answer)) {
-            show_error("Please do not use \\ or / in the file name");
+            context_.prompts.show_error("Please do not use \\ or / in the file name");
             continue;
         }
         chosen = strip_extension(*answer);
@@ -159,7 +159,7 @@ bool SampleListDocument::save_as()
     }
     if (chosen.empty()) return false;
     if (sample_list_exists(folder_, chosen) &&
-        !ask_yes_no("Do you really want to overwrite sample list " + chosen + "?"))
+        !context_.prompts.ask_yes_no("Do you really want to overwrite sample list " + chosen + "?"))
         return false;
     if (!write_list(chosen)) return false;
     select_name(chosen);
@@ -193,7 +193,7 @@ bool SampleListDocument::changed() const
 void SampleListDocument::ask_to_save()
 {
     if (name_.empty() || !changed()) return;
-    if (ask_yes_no("The sample list " + quote + name_ + quote + " has been changed. Do you wish to save it?"))
+    if (context_.prompts.ask_yes_no("The sample list " + quote + name_ + quote + " has been changed. Do you wish to save it?"))
         save(name_);
 }
 
@@ -204,7 +204,7 @@ void SampleListDocument::select_list(const std::string& name)
     // Emptying or replacing the table under a running list would pull its
     // rows away.
     if (running()) {
-        show_error(list_running_text);
+        context_.prompts.show_error(list_running_text);
         hooks_->show_name(name_);
         return;
     }
@@ -245,23 +245,23 @@ bool SampleListDocument::write_export(const std::string& export_name, ExistingFi
 {
     const CellRef at = cell_holding(table_, std::string(1, export_separator));
     if (at.row != 0) {
-        show_error(cell_refusal(table_, at, "a tab", "exported"));
+        context_.prompts.show_error(cell_refusal(table_, at, "a tab", "exported"));
         return false;
     }
     const std::string path = export_path(folder_, export_name);
     if (document_file_exists(path)) {
         if (existing == ExistingFile::refuse) {
-            show_error("The export file " + path + " exists already");
+            context_.prompts.show_error("The export file " + path + " exists already");
             return false;
         }
         if (existing == ExistingFile::ask &&
-            !ask_yes_no("Do you really want to overwrite exported sample list " + export_name + "?"))
+            !context_.prompts.ask_yes_no("Do you really want to overwrite exported sample list " + export_name + "?"))
             return false;
     }
     std::string bytes;
     for (const std::string& line : list_lines(table_, export_separator)) bytes += line + "\r\n";
     if (!write_document_atomically(path, bytes)) {
-        show_error("couldnt write " + path);
+        context_.prompts.show_error("couldnt write " + path);
         return false;
     }
     return true;
@@ -278,7 +278,7 @@ bool SampleListDocument::export_list()
         if (!chosen) return false;
         const std::size_t slash = chosen->find_last_of("/\\");
         if (has_parenthesis(slash == std::string::npos ? *chosen : chosen->substr(slash + 1))) {
-            show_error("Please do not use parentheses in the file name");
+            context_.prompts.show_error("Please do not use parentheses in the file name");
             continue;
         }
         export_name = file_title(*chosen);
