@@ -95,7 +95,7 @@ void MethodRun::run_method_buttonClick()
         return;
     }
     if (link_.offline()) {
-        show_error(run_offline_text);
+        context_.prompts.show_error(run_offline_text);
         return;
     }
     // A stopped method still going through its exit part is not to be
@@ -115,7 +115,7 @@ void MethodRun::run_method_buttonClick()
 void MethodRun::step_buttonClick()
 {
     if (link_.offline()) {
-        show_error(step_offline_text);
+        context_.prompts.show_error(step_offline_text);
         return;
     }
     if (engine_.method_running && !engine_.stalled) return;
@@ -130,7 +130,7 @@ void MethodRun::run_start()
     const std::string chosen = view_.chosen_syringe();
     engine_.mounted_syringe = mounted;
     if (!same_text(mounted, chosen)) {
-        show_error("The method uses syringe " + chosen + " but syringe " + mounted + " is in the kelvo!");
+        context_.prompts.show_error("The method uses syringe " + chosen + " but syringe " + mounted + " is in the kelvo!");
         start_failed();
         return;
     }
@@ -144,7 +144,7 @@ void MethodRun::run_start()
         return;
     }
     if (engine_.lists.expanded_method.empty()) {
-        show_error(method_empty_text);
+        context_.prompts.show_error(method_empty_text);
         start_failed();
         return;
     }
@@ -248,7 +248,7 @@ bool MethodRun::start_list_method(const std::string& name)
 
 void MethodRun::reset_buttonClick()
 {
-    if (engine_.sample_list_running && !ask_yes_no(reset_question_text)) return;
+    if (engine_.sample_list_running && !context_.prompts.ask_yes_no(reset_question_text)) return;
     link_.set_last_command_text(reset_command);
     link_.send_command(CommandKind::atom, reset_command,
                        [this] {

@@ -163,7 +163,10 @@ Estimator::Expanded* Estimator::expanded(const std::string& name)
     slot = std::make_unique<Expanded>();
     std::vector<std::string> calls;
     if (!read_list_method(context_.folder, name, slot->syringe, calls)) return slot.get();
-    if (!expand(context_, slot->syringe, calls, slot->lists)) return slot.get();
+    // An estimate shows no message, whatever prompts the context has.
+    Silent silent;
+    const Context quiet{context_.config, context_.folder, silent, context_.clock, context_.debug};
+    if (!expand(quiet, slot->syringe, calls, slot->lists)) return slot.get();
     slot->ok = true;
     for (const std::string& line : slot->lists.expanded_method) {
         const std::string name = line_name(line);
