@@ -3,6 +3,8 @@
 // references, list lookups, bounds, scaling), and expanding a method into
 // 1000 atom lines. Goals: under 50 µs per resolved command, under 20 ms per
 // 1000-line expansion.
+#include "config/program_context.h"
+#include "ground/debug_lines.h"
 #include "language/bound_check.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"
@@ -31,7 +33,7 @@ const ConfigDb& demo()
     static ConfigDb db = [] {
         ConfigDb d;
         std::vector<std::string> lines;
-        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines)) {
+        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines, debug_line)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }
@@ -74,7 +76,7 @@ void BM_ResolveCommand(benchmark::State& state)
 {
     folder();
     RunLists lists;
-    if (!expand(demo(), "Syr10ul", {"Ten(Tray2,2.5,1)"}, lists)) state.SkipWithError("expansion failed");
+    if (!expand(program_context_with(demo()), "Syr10ul", {"Ten(Tray2,2.5,1)"}, lists)) state.SkipWithError("expansion failed");
     RunValues values;
     values.sl.volume = 1.5;
     values.mounted_syringe = "Syr10ul";
@@ -91,7 +93,7 @@ void BM_ResolveListLookup(benchmark::State& state)
 {
     folder();
     RunLists lists;
-    if (!expand(demo(), "Syr10ul", {"Ten(Tray2,2.5,1)"}, lists)) state.SkipWithError("expansion failed");
+    if (!expand(program_context_with(demo()), "Syr10ul", {"Ten(Tray2,2.5,1)"}, lists)) state.SkipWithError("expansion failed");
     RunValues values;
     RunDialogs dialogs;
     const ResolveInput in{demo(), lists, values, dialogs};
@@ -107,8 +109,9 @@ void BM_Expand1000Lines(benchmark::State& state)
     folder();
     const std::vector<std::string> calls(100, "Ten(Tray2,2.5,1)");
     RunLists lists;
+    const Context context = program_context_with(demo());
     for (auto _ : state) {
-        if (!expand(demo(), "Syr10ul", calls, lists) || lists.expanded_method.size() != 1000)
+        if (!expand(context, "Syr10ul", calls, lists) || lists.expanded_method.size() != 1000)
             state.SkipWithError("expansion failed");
         benchmark::DoNotOptimize(lists.expanded_method.data());
     }

@@ -2,6 +2,8 @@
 // rows of the demo methods, every vial different, with one atom whose
 // durations depend on its arguments (so that its lines are resolved row by
 // row) and the rest by atom name. Goal: under 100 ms for the list.
+#include "config/program_context.h"
+#include "ground/debug_lines.h"
 #include "config/config_db.h"
 #include "ground/documents.h"
 #include "ground/file_io.h"
@@ -35,7 +37,7 @@ struct DemoFolder {
         set_method_folder(dir.string());
         set_log_path((dir / "cadenzor.log").string());
         std::vector<std::string> lines;
-        if (!read_text_lines((dir / "latest_kelvo.kol").string(), lines) || !parse_configuration(config(), lines)) {
+        if (!read_text_lines((dir / "latest_kelvo.kol").string(), lines) || !parse_configuration(config(), lines, debug_line)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }
@@ -54,7 +56,7 @@ void BM_EstimateTenThousandRows(benchmark::State& state)
     for (const ConfigAtom& atom : config().atoms()) model.add(atom.name, atom.name + "()", 1000);
     // GET_SAMPLE takes longer for larger volumes.
     model.add("GET_SAMPLE", "GET_SAMPLE(Tray1,1,2500,1000,2,0,1,)", 9000);
-    SampleListDocument document(config());
+    SampleListDocument document(program_context());
     document.columns().build_fixed({"Standard Injection", "Tray1", "LCVlv1"});
     document.start_empty("Bench");
     std::vector<std::vector<std::string>> rows;
@@ -65,11 +67,11 @@ void BM_EstimateTenThousandRows(benchmark::State& state)
     if (!document.table().assign(rows)) state.SkipWithError("rows refused");
     // The list's estimate, in whole hours, as a counter (a check that the
     // benchmark measures a real estimate).
-    Estimator probe(config(), model);
+    Estimator probe(program_context(), model);
     const Estimate whole = probe.list(document.table());
     if (whole.failed || whole.ms <= 0) state.SkipWithError("no estimate");
     for (auto _ : state) {
-        Estimator estimator(config(), model);
+        Estimator estimator(program_context(), model);
         Estimate e = estimator.list(document.table());
         benchmark::DoNotOptimize(e);
     }

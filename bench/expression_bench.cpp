@@ -4,6 +4,7 @@
 // remembering what it decided for each part it takes exponential time on
 // texts whose fault sits at the far end (see BM_UnrememberingSplitScan).
 #include "ground/text_utils.h"
+#include "ground/debug_lines.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
 #include "language/bound_check.h"
@@ -27,7 +28,7 @@ const ConfigDb& demo()
     static ConfigDb db = [] {
         ConfigDb d;
         std::vector<std::string> lines;
-        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines)) {
+        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines, debug_line)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }

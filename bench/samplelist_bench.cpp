@@ -1,6 +1,8 @@
 // A full sample list: 10000 rows over 50 distinct methods in a temporary
 // method folder, loaded, validated, saved and compared with its file (the
 // changed test), then shown on the Sample List page and scrolled.
+#include "config/program_context.h"
+#include "ground/debug_lines.h"
 #include "language/bound_check.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"
@@ -68,7 +70,7 @@ struct Setup {
         set_log_path(folder() + "/cadenzor.log");
         std::vector<std::string> lines;
         read_text_lines(folder() + "/latest_kelvo.kol", lines);
-        parse_configuration(config(), lines);
+        parse_configuration(config(), lines, debug_line);
     }
     Quiet quiet;
     PromptsScope prompts{quiet};
@@ -91,7 +93,7 @@ void loaded(SampleListDocument& document)
 void BM_Load(benchmark::State& state)
 {
     setup();
-    SampleListDocument document(config());
+    SampleListDocument document(program_context());
     document.columns().build_fixed({"Method 0", "Tray1", "LCVlv1"});
     for (auto _ : state) {
         document.load("Big");
@@ -103,7 +105,7 @@ BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
 void BM_Validate(benchmark::State& state)
 {
     setup();
-    SampleListDocument document(config());
+    SampleListDocument document(program_context());
     loaded(document);
     for (auto _ : state) benchmark::DoNotOptimize(document.validate());
     if (!setup().quiet.last.empty()) state.SkipWithError(setup().quiet.last.c_str());
@@ -113,7 +115,7 @@ BENCHMARK(BM_Validate)->Unit(benchmark::kMillisecond);
 void BM_Save(benchmark::State& state)
 {
     setup();
-    SampleListDocument document(config());
+    SampleListDocument document(program_context());
     loaded(document);
     for (auto _ : state) benchmark::DoNotOptimize(document.save("Copy"));
 }
@@ -122,7 +124,7 @@ BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 void BM_ChangedTest(benchmark::State& state)
 {
     setup();
-    SampleListDocument document(config());
+    SampleListDocument document(program_context());
     loaded(document);
     document.select_name("Big");
     for (auto _ : state) benchmark::DoNotOptimize(document.changed());

@@ -5,6 +5,8 @@
 // covers the SL variables, the syringe check (reading the method file),
 // the expansion with its frame of special macros, the start and the
 // resolution of the first command, and the log lines. Goal: under 5 ms.
+#include "config/program_context.h"
+#include "ground/debug_lines.h"
 #include "config/config_db.h"
 #include "engine/method_run.h"
 #include "ground/clock.h"
@@ -85,7 +87,7 @@ struct DemoFolder {
         set_method_folder(dir.string());
         set_log_path((dir / "cadenzor.log").string());
         std::vector<std::string> lines;
-        if (!read_text_lines((dir / "latest_kelvo.kol").string(), lines) || !parse_configuration(config(), lines)) {
+        if (!read_text_lines((dir / "latest_kelvo.kol").string(), lines) || !parse_configuration(config(), lines, debug_line)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }
@@ -106,7 +108,7 @@ void BM_RowStartToFirstCommand(benchmark::State& state)
     KelvoLink link(line);
     RunDialogs dialogs;
     SystemClock clock;
-    SampleListDocument document(config());
+    SampleListDocument document(program_context());
     document.columns().build_fixed({"Standard Injection", "Tray1", "LCVlv1"});
     document.start_empty("Bench");
     std::vector<std::vector<std::string>> rows;
@@ -121,7 +123,7 @@ void BM_RowStartToFirstCommand(benchmark::State& state)
         void sample_list_method_complete() override { list->next_step(); }
     };
     ForwardingView forwarding;
-    MethodRun forwarded_run(config(), link, dialogs, forwarding, sample_variables(), clock);
+    MethodRun forwarded_run(program_context_with(config(), clock), link, dialogs, forwarding, sample_variables());
     SampleListRun forwarded(forwarded_run, link, document, dialogs, forwarding, sample_variables());
     forwarding.list = &forwarded;
 

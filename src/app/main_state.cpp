@@ -164,7 +164,7 @@ void MainState::delete_document(DocumentKind kind)
         return;
     }
     if (!ask_yes_no(std::string("Do you really want to delete ") + what + " " + name)) return;
-    const std::string path = document_path(name, document_extension(kind));
+    const std::string path = program_method_folder().path(folder_document(kind), name);
     // Only a macro reports a file it could not delete; the document is
     // emptied all the same.
     if (!remove_file(path) && kind == DocumentKind::macro) show_error("couldnt delete " + path);
@@ -194,7 +194,7 @@ void MainState::refresh_all_names()
 
 void MainState::import_files(const std::vector<std::string>& files)
 {
-    import_documents(files, method_folder());
+    import_documents(files, method_folder(), debug_line);
     refresh_all_names();
 }
 

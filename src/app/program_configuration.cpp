@@ -1,4 +1,5 @@
 #include "app/program_configuration.h"
+#include "ground/debug_lines.h"
 
 #include "ground/cp1252.h"
 #include "config/config_db.h"
@@ -7,13 +8,13 @@
 
 namespace kelvo {
 
-bool ProgramConfiguration::parse(const std::vector<std::string>& lines) { return parse_configuration(config(), lines); }
+bool ProgramConfiguration::parse(const std::vector<std::string>& lines) { return parse_configuration(config(), lines, debug_line); }
 
 int ProgramConfiguration::object_count() const { return config().object_count(); }
 
 void ProgramConfiguration::write_tray_report(const std::string& method_folder)
 {
-    kelvo::write_tray_report(config(), cp1252_to_utf8(tray_report_path(method_folder)));
+    kelvo::write_tray_report(config(), cp1252_to_utf8(tray_report_path(method_folder)), debug_line);
 }
 
 }  // namespace kelvo

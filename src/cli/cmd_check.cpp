@@ -12,6 +12,8 @@
 // Exit 0 when every document is ok, 1 otherwise, 2 on a usage error or a
 // configuration that cannot be read.
 #include "ground/cp1252.h"
+#include "ground/debug_lines.h"
+#include "config/program_context.h"
 #include "ground/documents.h"
 #include "ground/prompts.h"
 #include "ground/settings.h"
@@ -81,7 +83,7 @@ DocumentReport check_macro(const std::string& name)
     MacroLoadResult result;
     {
         PromptsScope scope(capture);
-        MacroDocument document(config());
+        MacroDocument document(program_context());
         result = document.load(name);
     }
     switch (result) {
@@ -106,7 +108,7 @@ DocumentReport check_method(const std::string& name)
     {
         PromptsScope scope(capture);
         SettingsScope settings_scope(settings);
-        MethodDocument document(config(), test_expansion);
+        MethodDocument document(program_context(), test_expansion);
         result = document.load(name);
     }
     switch (result) {
@@ -127,7 +129,7 @@ DocumentReport check_list(const std::string& name)
     bool ok = false;
     {
         PromptsScope scope(capture);
-        SampleListDocument document(config());
+        SampleListDocument document(program_context());
         build_cli_columns(document.columns());
         ok = document.load(name) && document.validate();
     }
@@ -147,8 +149,8 @@ std::vector<std::string> list_names_in_folder()
 const std::vector<DocumentKind>& document_kinds()
 {
     static const std::vector<DocumentKind> kinds = {
-        {"macro", macro_extension, [] { return macro_names_in_folder(); }, check_macro},
-        {"method", method_extension(), [] { return method_names_in_folder(); }, check_method},
+        {"macro", macro_extension, [] { return macro_names_in_folder(program_method_folder()); }, check_macro},
+        {"method", method_extension(), [] { return method_names_in_folder(program_method_folder()); }, check_method},
         {"list", sample_list_extension, [] { return list_names_in_folder(); }, check_list},
     };
     return kinds;
@@ -196,7 +198,7 @@ int run_check(const Args& args)
         std::cerr << "cannot read " << cp1252_to_utf8(configuration) << "\n";
         return 2;
     }
-    if (!parse_configuration(config(), lines)) return 2;
+    if (!parse_configuration(config(), lines, debug_line)) return 2;
 
     std::vector<DocumentReport> reports;
     if (args.size() == 1) {

@@ -1,6 +1,7 @@
 // cadenzor-cli check-config FILE: parses a configuration file and prints
 // the counts of its database.
 #include "cli/cli_prompts.h"
+#include "ground/debug_lines.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
@@ -23,7 +24,7 @@ int run_check_config(const Args& args)
         return 2;
     }
     ConfigDb& db = config();
-    if (!parse_configuration(db, lines)) return 1;
+    if (!parse_configuration(db, lines, debug_line)) return 1;
     print_line("lists " + std::to_string(db.list_count()));
     print_line("classes " + std::to_string(db.class_count()));
     print_line("objects " + std::to_string(db.object_count()));

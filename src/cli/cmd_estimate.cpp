@@ -12,6 +12,8 @@
 // expand (the estimate then covers the rest); 2 on a usage error or when the
 // configuration cannot be read.
 #include "cli/cli_prompts.h"
+#include "ground/debug_lines.h"
+#include "config/program_context.h"
 #include "cli/commands.h"
 #include "cli/list_columns.h"
 #include "cli/run_args.h"
@@ -78,17 +80,17 @@ int run_estimate(const Args& args)
 
     set_method_folder(positional[0]);
     std::vector<std::string> lines;
-    if (!read_text_lines(cp1252_to_utf8(saved_configuration_path()), lines) || !parse_configuration(config(), lines)) {
+    if (!read_text_lines(cp1252_to_utf8(saved_configuration_path()), lines) || !parse_configuration(config(), lines, debug_line)) {
         std::cerr << "error: cannot read the configuration " << cp1252_to_utf8(saved_configuration_path()) << "\n";
         return 2;
     }
     DurationModel model;
     model.learn(read_journal(journal.empty() ? default_journal_path() : journal));
-    Estimator estimator(config(), model);
+    Estimator estimator(program_context(), model);
 
     Estimate estimate;
     if (!method.empty()) {
-        if (!method_file_exists(method)) {
+        if (!method_file_exists(program_method_folder(), method)) {
             std::cerr << "error: no method " << cp1252_to_utf8(method) << " in " << cp1252_to_utf8(positional[0])
                       << "\n";
             return 1;
@@ -97,12 +99,12 @@ int run_estimate(const Args& args)
     } else {
         CliPrompts prompts;
         PromptsScope scope(prompts);
-        if (!sample_list_exists(list)) {
+        if (!sample_list_exists(program_method_folder(), list)) {
             std::cerr << "error: no sample list " << cp1252_to_utf8(list) << " in "
                       << cp1252_to_utf8(positional[0]) << "\n";
             return 1;
         }
-        SampleListDocument document(config());
+        SampleListDocument document(program_context());
         build_cli_columns(document.columns());
         if (!columns_file.empty() && !add_columns_from_file(document.columns(), columns_file)) return 1;
         document.start_empty(list);

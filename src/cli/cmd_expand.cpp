@@ -10,6 +10,8 @@
 // success, 1 when the expansion fails (its messages on standard error), 2 on
 // a usage error or a file that cannot be read.
 #include "ground/cp1252.h"
+#include "ground/debug_lines.h"
+#include "config/program_context.h"
 #include "ground/documents.h"
 #include "ground/text_utils.h"
 #include "cli/cli_prompts.h"
@@ -78,18 +80,18 @@ int run_expand(const Args& args)
     std::vector<std::string> config_lines;
     if (!read_text_lines(cp1252_to_utf8(configuration), config_lines))
         return file_error("cannot read " + cp1252_to_utf8(configuration));
-    if (!parse_configuration(config(), config_lines)) return 2;
+    if (!parse_configuration(config(), config_lines, debug_line)) return 2;
 
     // "NAME.KME" names the same method as "NAME". A method is a file of the
     // folder itself: a name with a separator, or with nothing before its
     // first ".", names none. The message names what was asked for.
     const std::string method = strip_extension(positional[1]);
-    if (method.empty() || method.find_first_of("/\\") != std::string::npos || !method_file_exists(method))
+    if (method.empty() || method.find_first_of("/\\") != std::string::npos || !method_file_exists(program_method_folder(), method))
         return file_error("no method " + cp1252_to_utf8(positional[1]) + " in " + cp1252_to_utf8(positional[0]));
     std::string syringe;
     std::vector<std::string> method_lines;
-    if (!read_method_for_run(method, syringe, method_lines))
-        return file_error("cannot read " + cp1252_to_utf8(method_path(method)));
+    if (!read_method_for_run(program_method_folder(), method, syringe, method_lines))
+        return file_error("cannot read " + cp1252_to_utf8(method_path(program_method_folder(), method)));
 
     if (syringe_option) {
         const std::vector<std::string> syringes = objects_of_class(config(), "SYRINGE");
@@ -100,7 +102,7 @@ int run_expand(const Args& args)
     }
 
     RunLists lists;
-    if (!expand(config(), syringe, method_lines, lists)) return 1;
+    if (!expand(program_context(), syringe, method_lines, lists)) return 1;
     print_line("body start " + std::to_string(lists.body_start));
     print_line("body end " + std::to_string(lists.body_end));
     for (const std::string& line : lists.expanded_method) print_line(line);

@@ -5,6 +5,8 @@
 // The messages are printed as check prints them. Exit 0 when written, 1
 // when refused, 2 on a usage error or a configuration that cannot be read.
 #include "cli/cli_prompts.h"
+#include "ground/debug_lines.h"
+#include "config/program_context.h"
 #include "language/bound_check.h"
 #include "cli/commands.h"
 #include "cli/list_columns.h"
@@ -27,7 +29,7 @@ namespace kelvo::cli {
 void build_cli_columns(ColumnTable& columns)
 {
     const auto first = [](const std::vector<std::string>& v) { return v.empty() ? std::string() : v.front(); };
-    columns.build_fixed({first(method_names_in_folder()), first(objects_of_class(config(), "TRAY")),
+    columns.build_fixed({first(method_names_in_folder(program_method_folder())), first(objects_of_class(config(), "TRAY")),
                          first(objects_of_class(config(), "INJECTOR"))});
 }
 
@@ -70,18 +72,18 @@ int run_export(const Args& args)
         std::cerr << "cannot read " << cp1252_to_utf8(configuration) << "\n";
         return 2;
     }
-    if (!parse_configuration(config(), lines)) return 2;
+    if (!parse_configuration(config(), lines, debug_line)) return 2;
 
     const std::string list = utf8_to_cp1252(plain[1]);
     const std::string name = file_title(plain.size() == 3 ? utf8_to_cp1252(plain[2]) : list);
     PrintingPrompts printing;
     PromptsScope scope(printing);
-    SampleListDocument document(config());
+    SampleListDocument document(program_context());
     build_cli_columns(document.columns());
     const bool ok = !name.empty() && document.load(list) && document.validate() &&
                     document.write_export(name, overwrite ? SampleListDocument::ExistingFile::overwrite
                                                           : SampleListDocument::ExistingFile::refuse);
-    if (ok) print_line("exported " + list + " to " + export_path(name));
+    if (ok) print_line("exported " + list + " to " + export_path(program_method_folder(), name));
     std::cout.flush();
     return ok ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 // configuration and, when it is valid, its evaluation with the run-time
 // values given on the command line.
 #include "ground/cp1252.h"
+#include "ground/debug_lines.h"
 #include "ground/text_utils.h"
 #include "cli/cli_prompts.h"
 #include "cli/commands.h"
@@ -132,7 +133,7 @@ int read_configuration(const std::string& config_path, ConfigDb& db)
         std::cerr << "cadenzor-cli expr: cannot read " << config_path << "\n";
         return 2;
     }
-    if (!parse_configuration(db, lines)) {
+    if (!parse_configuration(db, lines, debug_line)) {
         std::cerr << "cadenzor-cli expr: the configuration " << config_path << " does not parse\n";
         return 2;
     }

@@ -7,6 +7,7 @@
 // Exit 0 on success, 1 when there is no such document, 2 on a usage error,
 // a configuration that cannot be read or a PDF that cannot be written.
 #include "cli/cli_prompts.h"
+#include "ground/debug_lines.h"
 #include "language/bound_check.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
@@ -69,7 +70,7 @@ bool read_configuration()
 {
     std::vector<std::string> lines;
     if (!read_text_lines(cp1252_to_utf8(saved_configuration_path()), lines)) return false;
-    return parse_configuration(config(), lines);
+    return parse_configuration(config(), lines, debug_line);
 }
 
 }  // namespace
@@ -122,14 +123,14 @@ int run_print(const Args& args)
             return failure(2, "cannot read the configuration " + cp1252_to_utf8(saved_configuration_path()));
         const std::string title = strip_extension(*document);
         if (kind == "method") {
-            if (!method_file_exists(title)) return failure(1, "no method " + name + " in " + positional[0]);
-            printed = print_method_pdf(config(), file_title(method_path(title)), pdf);
+            if (!method_file_exists(program_method_folder(), title)) return failure(1, "no method " + name + " in " + positional[0]);
+            printed = print_method_pdf(config(), file_title(method_path(program_method_folder(), title)), pdf);
         } else if (kind == "list") {
-            if (!sample_list_exists(title)) return failure(1, "no sample list " + name + " in " + positional[0]);
-            printed = print_sample_list_pdf(config(), file_title(sample_list_path(title)), pdf);
+            if (!sample_list_exists(program_method_folder(), title)) return failure(1, "no sample list " + name + " in " + positional[0]);
+            printed = print_sample_list_pdf(config(), file_title(sample_list_path(program_method_folder(), title)), pdf);
         } else {
-            if (!macro_file_exists(title)) return failure(1, "no macro " + name + " in " + positional[0]);
-            printed = print_macro_pdf(config(), file_title(macro_path(title)), pdf);
+            if (!macro_file_exists(program_method_folder(), title)) return failure(1, "no macro " + name + " in " + positional[0]);
+            printed = print_macro_pdf(config(), file_title(macro_path(program_method_folder(), title)), pdf);
         }
     }
     if (!printed) return failure(2, "cannot write " + pdf);

@@ -100,7 +100,7 @@ int run_run_list(const Args& args)
 
     const std::string previous_folder = method_folder();
     set_method_folder(options.folder);
-    const bool exists = sample_list_exists(options.list);
+    const bool exists = sample_list_exists(program_method_folder(), options.list);
     set_method_folder(previous_folder);
     if (!exists) {
         std::cerr << "error: no sample list " << cp1252_to_utf8(options.list) << " in "

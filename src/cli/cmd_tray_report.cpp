@@ -1,6 +1,7 @@
 // cadenzor-cli tray-report FILE OUTFILE: parses a configuration file and
 // writes its tray report.
 #include "cli/commands.h"
+#include "ground/debug_lines.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
 #include "language/bound_check.h"
@@ -23,8 +24,8 @@ int run_tray_report(const Args& args)
         return 2;
     }
     ConfigDb& db = config();
-    if (!parse_configuration(db, lines)) return 1;
-    if (!write_tray_report(db, args[1])) {
+    if (!parse_configuration(db, lines, debug_line)) return 1;
+    if (!write_tray_report(db, args[1], debug_line)) {
         std::cerr << "cannot write " << args[1] << "\n";
         return 2;
     }

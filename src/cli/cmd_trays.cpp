@@ -3,6 +3,7 @@
 // cadenzor-cli trays FILE HOLDER: the trays of a holder in the order of the
 // side view, with their level.
 #include "cli/cli_prompts.h"
+#include "ground/debug_lines.h"
 #include "language/bound_check.h"
 #include "cli/commands.h"
 #include "config/config_db.h"
@@ -26,7 +27,7 @@ int load_config(const std::string& file)
         std::cerr << "cannot read " << file << "\n";
         return 2;
     }
-    return parse_configuration(config(), lines) ? 0 : 1;
+    return parse_configuration(config(), lines, debug_line) ? 0 : 1;
 }
 
 }  // namespace
@@ -74,7 +75,7 @@ int run_trays(const Args& args)
         std::cerr << args[1] << " is not a tray holder\n";
         return 1;
     }
-    const HolderTable table = build_holder_table(db, args[1]);
+    const HolderTable table = build_holder_table(db, args[1], debug_line);
     int level = 0;
     for (std::size_t k = 0; k < table.trays.size(); ++k) {
         const HolderTray& t = table.trays[k];

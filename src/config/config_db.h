@@ -2,6 +2,7 @@
 // The instrument's configuration: value lists, classes of objects with their
 // properties, the named objects with their values, and the atoms with their
 // typed arguments. Filled only by parsing a configuration text.
+#include "ground/debug_lines.h"
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -79,7 +80,8 @@ public:
 
     // Parses a configuration text given as its lines (without line ends).
     // On failure a message has been shown and the database must not be used.
-    bool parse(const std::vector<std::string>& lines, const BoundCheck& bound_check);
+    // debug receives what made an unusable configuration fail (empty: nowhere).
+    bool parse(const std::vector<std::string>& lines, const BoundCheck& bound_check, const DebugSink& debug);
 
     // --- the data, read only ---
     const ValueList& list(int id) const;          // an undefined list for ids out of range

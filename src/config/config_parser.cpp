@@ -1,6 +1,5 @@
 #include "config/config_parser.h"
 
-#include "ground/debug_lines.h"
 #include "ground/prompts.h"
 #include "ground/text_utils.h"
 
@@ -64,7 +63,7 @@ bool ConfigParser::find_sections()
         if (at[h] < 0) {
             // No message box for this one; the caller reports the unusable
             // configuration. The debug list says what was missing.
-            debug_line(std::string("no ") + header_texts[h] + " line in the configuration");
+            if (debug_) debug_(std::string("no ") + header_texts[h] + " line in the configuration");
             return false;
         }
     }
@@ -308,7 +307,7 @@ bool ConfigParser::read_atoms()
         ConfigAtom& atom = db_.atoms_[static_cast<std::size_t>(p.atom)];
         AtomArgument& a = atom.arguments[static_cast<std::size_t>(p.argument)];
         if (!read_argument_bounds(p.atom, a, *p.record)) {
-            debug_line("problem with " + atom.name + ":" + a.name);
+            if (debug_) debug_("problem with " + atom.name + ":" + a.name);
             return false;
         }
     }
@@ -366,9 +365,9 @@ void ConfigParser::append_built_in_atoms()
     db_.atoms_.push_back(ConfigAtom{"WAIT_FOR_DS", {}});
 }
 
-bool ConfigDb::parse(const std::vector<std::string>& lines, const BoundCheck& bound_check)
+bool ConfigDb::parse(const std::vector<std::string>& lines, const BoundCheck& bound_check, const DebugSink& debug)
 {
-    ConfigParser parser(*this, lines, bound_check);
+    ConfigParser parser(*this, lines, bound_check, debug);
     return parser.run();
 }
 

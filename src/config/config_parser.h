@@ -1,5 +1,6 @@
 #pragma once
 // The configuration text reader behind ConfigDb::parse. Private to config/.
+#include "ground/debug_lines.h"
 #include "config/config_db.h"
 
 #include <string>
@@ -17,8 +18,9 @@ public:
     static constexpr int field_capacity = 41;  // the head field and 40 more
     static constexpr int bound_text_capacity = 42;
 
-    ConfigParser(ConfigDb& db, const std::vector<std::string>& lines, const BoundCheck& bound_check)
-        : db_(db), lines_(lines), bound_check_(bound_check)
+    ConfigParser(ConfigDb& db, const std::vector<std::string>& lines, const BoundCheck& bound_check,
+                 const DebugSink& debug)
+        : db_(db), lines_(lines), bound_check_(bound_check), debug_(debug)
     {
     }
     bool run();
@@ -48,6 +50,7 @@ private:
     ConfigDb& db_;
     const std::vector<std::string>& lines_;
     const BoundCheck& bound_check_;
+    const DebugSink& debug_;
     Section lists_, classes_, objects_, atoms_;
 };
 

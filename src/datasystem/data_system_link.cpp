@@ -1,7 +1,6 @@
 #include "datasystem/data_system_link.h"
 
 #include "ground/cp1252.h"
-#include "ground/debug_lines.h"
 #include "ground/ini_file.h"
 #include "ground/prompts.h"
 #include "ground/text_utils.h"
@@ -10,7 +9,10 @@
 
 namespace kelvo {
 
-DataSystemLink::DataSystemLink(DataSystemMode mode, DdeClient* client) : mode_(std::move(mode)), client_(client) {}
+DataSystemLink::DataSystemLink(DataSystemMode mode, DdeClient* client, DebugSink debug)
+    : mode_(std::move(mode)), client_(client), debug_(std::move(debug))
+{
+}
 
 DataSystemLink::~DataSystemLink() = default;
 
@@ -34,7 +36,7 @@ std::unique_ptr<DdeConversation> DataSystemLink::make_link(const std::string& to
 void DataSystemLink::create_links()
 {
     if (!mode_.chemstation) return;
-    debug_line("creating links");
+    debug("creating links");
     links_created_ = true;
     status_link_ = make_link(status_topic, status_item, &DataSystemLink::status_item_changed);
     sequence_status_link_ =
@@ -54,7 +56,7 @@ void DataSystemLink::request_table() { execute(collect_table_info_macro); }
 
 void DataSystemLink::request_columns()
 {
-    debug_line("requesting columns");
+    debug("requesting columns");
     request_table();
 }
 
@@ -64,7 +66,7 @@ void DataSystemLink::status_item_changed(const std::string& text)
 {
     if (text.empty()) show_error(blank_status_text);
     else system_status_ = text;
-    debug_line("Status:" + system_status_);
+    debug("Status:" + system_status_);
 }
 
 void DataSystemLink::sequence_status_changed(const std::string& text)
@@ -75,18 +77,18 @@ void DataSystemLink::sequence_status_changed(const std::string& text)
         sequence_status_ = text;
         status_since_row_ = true;
     }
-    debug_line("Sequence Status:" + sequence_status_);
+    debug("Sequence Status:" + sequence_status_);
     if (waiting_for_ready_) show_waiting_text();
 }
 
 namespace {
 // The refusal of the exchange file, written to the debug trace; true when
 // the path may be used.
-bool exchange_file_usable(const std::string& path)
+bool exchange_file_usable(const std::string& path, const DebugSink& debug)
 {
     const std::string refusal = exchange_file_refusal(cp1252_to_utf8(path));
     if (refusal.empty()) return true;
-    debug_line("refused exchange file " + path + ": " + refusal);
+    if (debug) debug("refused exchange file " + path + ": " + refusal);
     return false;
 }
 }  // namespace
@@ -94,18 +96,18 @@ bool exchange_file_usable(const std::string& path)
 void DataSystemLink::table_info_changed(const std::string& text)
 {
     if (text.find_first_not_of(' ') == std::string::npos) {
-        debug_line("saw spacy file name");
+        debug("saw spacy file name");
         return;
     }
-    debug_line("saw good file name:" + text);
+    debug("saw good file name:" + text);
     table_info_path_ = text;
     // A device or a FIFO would hang the reading; a missing file adds nothing.
-    if (exchange_file_usable(table_info_path_) && read_columns_) read_columns_(table_info_path_);
+    if (exchange_file_usable(table_info_path_, debug_) && read_columns_) read_columns_(table_info_path_);
 }
 
 void DataSystemLink::reload_columns()
 {
-    if (!table_info_path_.empty() && exchange_file_usable(table_info_path_) && read_columns_)
+    if (!table_info_path_.empty() && exchange_file_usable(table_info_path_, debug_) && read_columns_)
         read_columns_(table_info_path_);
     if (reopen_documents_) reopen_documents_();
 }
@@ -120,12 +122,12 @@ void DataSystemLink::send_current_row()
 bool DataSystemLink::send_row(const SequenceRow& row)
 {
     if (!mode_.chemstation) return false;
-    debug_line(sending_row_text);
-    if (!exchange_file_usable(table_info_path_)) return false;
+    debug(sending_row_text);
+    if (!exchange_file_usable(table_info_path_, debug_)) return false;
     const std::string path = cp1252_to_utf8(table_info_path_);
     IniFile file;
     if (!file.load(path)) {
-        debug_line("cannot read exchange file " + table_info_path_);
+        debug("cannot read exchange file " + table_info_path_);
         return false;
     }
     write_sequence_info(file, row);
@@ -137,7 +139,7 @@ bool DataSystemLink::send_row(const SequenceRow& row)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) {
-        debug_line("cannot write exchange file " + table_info_path_);
+        debug("cannot write exchange file " + table_info_path_);
         return false;
     }
     execute(create_sequence_macro);
@@ -156,7 +158,7 @@ void DataSystemLink::begin_wait()
 bool DataSystemLink::tick()
 {
     if (waiting_for_data_system_) {
-        debug_line(sending_row_text);
+        debug(sending_row_text);
         waiting_for_data_system_ = false;
         send_row_for_run();
     }

@@ -15,6 +15,7 @@
 //
 // The user window messages 0x590, 0x593, 0x59F and 0x5A0 reach this object
 // through DataSystemHooks.
+#include "ground/debug_lines.h"
 #include "datasystem/data_system_mode.h"
 #include "datasystem/dde_client.h"
 #include "datasystem/sequence_info.h"
@@ -35,7 +36,8 @@ inline constexpr const char* sending_row_text = "sending row to chemstation";
 class DataSystemLink final : public DataSystemHooks {
 public:
     // client may be null outside ChemStation mode (nothing is ever made).
-    DataSystemLink(DataSystemMode mode, DdeClient* client);
+    // debug: the instrument link's debug list (what was sent and seen).
+    DataSystemLink(DataSystemMode mode, DdeClient* client, DebugSink debug);
     ~DataSystemLink() override;
     DataSystemLink(const DataSystemLink&) = delete;
     DataSystemLink& operator=(const DataSystemLink&) = delete;
@@ -112,10 +114,15 @@ private:
     std::unique_ptr<DdeConversation> make_link(const std::string& topic, const std::string& item,
                                                void (DataSystemLink::*handler)(const std::string&));
     void execute(const std::string& command);
+    void debug(const std::string& text) const
+    {
+        if (debug_) debug_(text);
+    }
     void show_waiting_text();
 
     DataSystemMode mode_;
     DdeClient* client_;
+    DebugSink debug_;
     std::function<SequenceRow()> current_row_;
     std::function<void(const std::string&)> read_columns_;
     std::function<void()> reopen_documents_;

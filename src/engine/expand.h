@@ -18,7 +18,7 @@
 
 namespace kelvo {
 
-class ConfigDb;
+struct Context;
 
 // Shown when the expansion would hold more than RunLists::expanded_capacity lines.
 std::string expansion_capacity_text();
@@ -26,11 +26,12 @@ std::string expansion_capacity_text();
 // method_lines: the calls, in order; a line beginning with "[MACRO " (and
 // everything after it) is not a call, so the lines after a method file's
 // syringe line may be passed as they are.
-bool expand(const ConfigDb& db, const std::string& syringe, const std::vector<std::string>& method_lines,
+bool expand(const Context& context, const std::string& syringe, const std::vector<std::string>& method_lines,
             RunLists& lists);
 
 // Whether the method expands, the lists thrown away: the Method Editor's
 // test after every change of the sequence (an ExpansionTest).
-bool test_expansion(const ConfigDb& db, const std::string& syringe, const std::vector<std::string>& method_lines);
+bool test_expansion(const Context& context, const std::string& syringe,
+                    const std::vector<std::string>& method_lines);
 
 }  // namespace kelvo

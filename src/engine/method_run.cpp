@@ -1,7 +1,6 @@
 #include "engine/method_run.h"
 
 #include "ground/clock.h"
-#include "ground/debug_lines.h"
 #include "ground/log.h"
 #include "ground/prompts.h"
 #include "ground/text_utils.h"
@@ -26,24 +25,24 @@ std::string method_completed_text(const std::string& name, std::int64_t elapsed_
     return "Method " + quote + name + quote + " completed, elapsed time: " + duration_text(seconds);
 }
 
-bool method_uses_sample_list(const std::vector<std::string>& method_lines)
+bool method_uses_sample_list(const MethodFolder& folder, const std::vector<std::string>& method_lines)
 {
     for (const std::string& call : method_lines) {
         if (is_section_header(call)) break;
         if (has_sl(call)) return true;
         std::vector<std::string> file;
         const std::string macro = line_name(call);
-        if (!is_plain_document_name(macro) || !read_macro_file(macro, file)) continue;
+        if (!is_plain_document_name(macro) || !read_macro_file(folder, macro, file)) continue;
         for (const std::string& atom_line : classify_macro_lines(file).atom_lines)
             if (has_sl(atom_line)) return true;
     }
     return false;
 }
 
-MethodRun::MethodRun(const ConfigDb& db, KelvoLink& link, RunDialogs& dialogs, RunView& view, SampleVariables& sample,
-                     Clock& clock)
-    : db_(db), link_(link), dialogs_(dialogs), view_(view), sample_(sample), clock_(clock),
-      engine_(db, link, dialogs, sample)
+MethodRun::MethodRun(const Context& context, KelvoLink& link, RunDialogs& dialogs, RunView& view,
+                     SampleVariables& sample)
+    : context_(context), db_(context.config), link_(link), dialogs_(dialogs), view_(view), sample_(sample),
+      clock_(context.clock), engine_(context, link, dialogs, sample)
 {
     engine_.on_step_mode_left = [this] { view_.enable_step(false); };
     link_.set_run_hooks(this);
@@ -96,7 +95,7 @@ void MethodRun::run_method_buttonClick()
         return;
     }
     if (link_.offline()) {
-        show_error(run_offline_text);
+        context_.prompts.show_error(run_offline_text);
         return;
     }
     // A stopped method still going through its exit part is not to be
@@ -116,7 +115,7 @@ void MethodRun::run_method_buttonClick()
 void MethodRun::step_buttonClick()
 {
     if (link_.offline()) {
-        show_error(step_offline_text);
+        context_.prompts.show_error(step_offline_text);
         return;
     }
     if (engine_.method_running && !engine_.stalled) return;
@@ -131,12 +130,12 @@ void MethodRun::run_start()
     const std::string chosen = view_.chosen_syringe();
     engine_.mounted_syringe = mounted;
     if (!same_text(mounted, chosen)) {
-        show_error("The method uses syringe " + chosen + " but syringe " + mounted + " is in the kelvo!");
+        context_.prompts.show_error("The method uses syringe " + chosen + " but syringe " + mounted + " is in the kelvo!");
         start_failed();
         return;
     }
     const std::vector<std::string> lines = view_.method_lines();
-    if (method_uses_sample_list(lines) && !dialogs_.test_parameters(sample_)) {
+    if (method_uses_sample_list(context_.folder, lines) && !dialogs_.test_parameters(sample_)) {
         start_failed();
         return;
     }
@@ -145,7 +144,7 @@ void MethodRun::run_start()
         return;
     }
     if (engine_.lists.expanded_method.empty()) {
-        show_error(method_empty_text);
+        context_.prompts.show_error(method_empty_text);
         start_failed();
         return;
     }
@@ -249,7 +248,7 @@ bool MethodRun::start_list_method(const std::string& name)
 
 void MethodRun::reset_buttonClick()
 {
-    if (engine_.sample_list_running && !ask_yes_no(reset_question_text)) return;
+    if (engine_.sample_list_running && !context_.prompts.ask_yes_no(reset_question_text)) return;
     link_.set_last_command_text(reset_command);
     link_.send_command(CommandKind::atom, reset_command,
                        [this] {
@@ -330,7 +329,7 @@ void MethodRun::service_tick()
     if (engine_.waiting_for_ds) {
         engine_.waiting_for_ds = false;
         if (gate_->active()) {
-            debug_line("sending row to chemstation");
+            context_.debug_line("sending row to chemstation");
             engine_.row_sent = true;
             gate_->send_row();
         } else {

@@ -77,17 +77,18 @@ std::string method_completed_text(const std::string& name, std::int64_t elapsed_
 
 // True when a call line, or an atom line of a called macro, contains "SL."
 // (compared in capitals).
-bool method_uses_sample_list(const std::vector<std::string>& method_lines);
+bool method_uses_sample_list(const MethodFolder& folder, const std::vector<std::string>& method_lines);
 
 class MethodRun final : public RunHooks {
 public:
-    MethodRun(const ConfigDb& db, KelvoLink& link, RunDialogs& dialogs, RunView& view, SampleVariables& sample,
-              Clock& clock);
+    // The clock of the context times the run.
+    MethodRun(const Context& context, KelvoLink& link, RunDialogs& dialogs, RunView& view, SampleVariables& sample);
     ~MethodRun() override;
     MethodRun(const MethodRun&) = delete;
     MethodRun& operator=(const MethodRun&) = delete;
 
     RunEngine& engine() { return engine_; }
+    const Context& context() const { return context_; }
     const RunEngine& engine() const { return engine_; }
     void set_data_system(DataSystemGate* gate);
 
@@ -154,6 +155,7 @@ private:
     void controls_idle();
     void start_failed();
 
+    Context context_;
     const ConfigDb& db_;
     KelvoLink& link_;
     RunDialogs& dialogs_;

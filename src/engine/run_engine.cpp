@@ -33,24 +33,24 @@ std::optional<long long> repeat_argument(const std::string& command)
     return negative ? -n : n;
 }
 
-RunEngine::RunEngine(const ConfigDb& db, KelvoLink& link, RunDialogs& dialogs, SampleVariables& sample)
-    : db_(db), link_(link), dialogs_(dialogs), sample_(sample)
+RunEngine::RunEngine(const Context& context, KelvoLink& link, RunDialogs& dialogs, SampleVariables& sample)
+    : context_(context), db_(context.config), link_(link), dialogs_(dialogs), sample_(sample)
 {
 }
 
 bool RunEngine::expand(const std::string& syringe, const std::vector<std::string>& method_lines)
 {
-    return kelvo::expand(db_, syringe, method_lines, lists);
+    return kelvo::expand(context_, syringe, method_lines, lists);
 }
 
 bool RunEngine::build_error_path()
 {
     alternate_cmd_list.clear();
     const auto add_macro = [this](const char* name) {
-        if (!macro_file_exists(name)) return true;
+        if (!macro_file_exists(context_.folder, name)) return true;
         std::vector<std::string> file;
-        if (!read_macro_file(name, file)) {
-            show_error("couldnt read " + macro_path(name));
+        if (!read_macro_file(context_.folder, name, file)) {
+            context_.prompts.show_error("couldnt read " + macro_path(context_.folder, name));
             return false;
         }
         const std::optional<std::vector<std::string>> lines = check_parameterless_macro(db_, name, file);
@@ -94,7 +94,7 @@ int RunEngine::start(std::int64_t now_ms)
 
 void RunEngine::fail(const std::string& text)
 {
-    if (!text.empty()) show_error(text);
+    if (!text.empty()) context_.prompts.show_error(text);
     stalled = true;
 }
 
@@ -290,7 +290,7 @@ void RunEngine::continue_error_path()
         const std::string line = alternate_cmd_list[static_cast<std::size_t>(error_index)];
         if (line == error_dlg_line) {
             const std::string text = error_text.size() > 1 ? error_text.substr(1) : std::string();
-            dialog_answer = ask_abort_retry_ignore(link_.last_command_text() + ": error :" + text);
+            dialog_answer = context_.prompts.ask_abort_retry_ignore(link_.last_command_text() + ": error :" + text);
             ++error_index;
             continue;
         }

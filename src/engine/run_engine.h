@@ -9,6 +9,7 @@
 // Bounds of our own: a REPEAT count beyond ±repeat_limit, and more than
 // turn_limit lines stepped without a command sent (a loop of pseudo-commands
 // only), end the stepping with a message like any send-time failure.
+#include "config/context.h"
 #include "engine/expand.h"
 #include "engine/run_dialogs.h"
 #include "engine/run_lists.h"
@@ -35,7 +36,7 @@ public:
     static constexpr long long repeat_limit = 1000000;
     static constexpr long long turn_limit = 1000000;
 
-    RunEngine(const ConfigDb& db, KelvoLink& link, RunDialogs& dialogs, SampleVariables& sample);
+    RunEngine(const Context& context, KelvoLink& link, RunDialogs& dialogs, SampleVariables& sample);
     RunEngine(const RunEngine&) = delete;
     RunEngine& operator=(const RunEngine&) = delete;
 
@@ -111,6 +112,7 @@ private:
     std::optional<std::string> resolve_error(int k);
     void fail(const std::string& text);
 
+    Context context_;
     const ConfigDb& db_;
     KelvoLink& link_;
     RunDialogs& dialogs_;

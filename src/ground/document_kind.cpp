@@ -1,7 +1,5 @@
 #include "ground/document_kind.h"
 
-#include "ground/documents.h"
-
 namespace kelvo {
 
 const char* page_word(DocumentKind kind)
@@ -22,16 +20,6 @@ const char* page_caption(DocumentKind kind)
     case DocumentKind::method: break;
     }
     return "Method Editor";
-}
-
-std::string document_extension(DocumentKind kind)
-{
-    switch (kind) {
-    case DocumentKind::sample_list: return sample_list_extension;
-    case DocumentKind::macro: return macro_extension;
-    case DocumentKind::method: break;
-    }
-    return method_extension();
 }
 
 const char* document_setting(DocumentKind kind) { return page_word(kind); }

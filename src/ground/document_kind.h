@@ -15,8 +15,6 @@ inline constexpr DocumentKind all_document_kinds[] = {DocumentKind::sample_list,
 const char* page_word(DocumentKind kind);
 // The page's tab caption: "Sample List", "Method Editor", "Macro Editor".
 const char* page_caption(DocumentKind kind);
-// ".ksl", the method extension of the run, ".kma".
-std::string document_extension(DocumentKind kind);
 // The setting that keeps the kind's current name: "Sample List", "Method", "Macro".
 const char* document_setting(DocumentKind kind);
 

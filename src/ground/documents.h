@@ -1,14 +1,16 @@
 #pragma once
-// Where documents live: all three kinds directly in the method folder.
+// The program's method folder: the one the application's composition root
+// (the start-up of the program, a command of the command line, a test)
+// sets up and hands on. Core code takes a MethodFolder (or the Context
+// holding it) instead of reading these.
+#include "ground/method_folder.h"
+
 #include <string>
 
 namespace kelvo {
 
-inline constexpr const char* macro_extension = ".kma";
-inline constexpr const char* sample_list_extension = ".ksl";
-inline constexpr const char* configuration_file_name = "latest_kelvo.kol";
-
 // The method folder of the run (the "Method Folder" setting at start-up).
+MethodFolder& program_method_folder();
 const std::string& method_folder();
 void set_method_folder(const std::string& folder);
 

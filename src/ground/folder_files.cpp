@@ -9,7 +9,8 @@
 
 namespace kelvo {
 
-std::vector<std::string> folder_file_titles(const std::string& folder, const std::string& extension)
+std::vector<std::string> folder_file_titles(const std::string& folder, const std::string& extension,
+                                            const DebugSink& debug)
 {
     namespace fs = std::filesystem;
     std::vector<std::string> titles;
@@ -25,7 +26,7 @@ std::vector<std::string> folder_file_titles(const std::string& folder, const std
         bool ok = true;
         const std::string name = utf8_to_cp1252(utf8, &ok);
         if (!ok) {
-            debug_line("skipped file " + utf8);
+            if (debug) debug("skipped file " + utf8);
             continue;
         }
         if (!extension.empty()) {
@@ -36,6 +37,11 @@ std::vector<std::string> folder_file_titles(const std::string& folder, const std
         titles.push_back(file_title(name));
     }
     return titles;
+}
+
+std::vector<std::string> folder_file_titles(const std::string& folder, const std::string& extension)
+{
+    return folder_file_titles(folder, extension, debug_line);
 }
 
 void split_pattern(const std::string& pattern, std::string& folder, std::string& extension)

@@ -71,7 +71,7 @@ std::string folder_of(const std::string& path)
     return without_final_separator(path.substr(0, slash + 1));
 }
 
-int import_documents(const std::vector<std::string>& files, const std::string& method_folder)
+int import_documents(const std::vector<std::string>& files, const std::string& method_folder, const DebugSink& debug)
 {
     if (files.empty()) return 0;
     const std::string folder = without_final_separator(method_folder);
@@ -80,7 +80,7 @@ int import_documents(const std::vector<std::string>& files, const std::string& m
     int copied = 0;
     for (const std::string& source : files) {
         const std::string destination = prefix + file_name_of(source);
-        debug_line(source + " -> " + destination);
+        if (debug) debug(source + " -> " + destination);
         if (copy_without_overwrite(fs::path(cp1252_to_utf8(source)), fs::path(cp1252_to_utf8(destination))))
             ++copied;
     }

@@ -1,5 +1,7 @@
 #pragma once
 // "&Import...": copies documents chosen anywhere into the method folder.
+#include "ground/debug_lines.h"
+
 #include <string>
 #include <vector>
 
@@ -18,8 +20,8 @@ std::string folder_of(const std::string& path);
 // Copies every file into the method folder under its own name, unless the
 // first file already lies in the method folder. A file of that name in the
 // method folder is never overwritten (that copy is skipped silently). Each
-// copy is announced as a debug line: source + " -> " + destination.
-// Returns the number of files copied. Paths are Windows-1252 text.
-int import_documents(const std::vector<std::string>& files, const std::string& method_folder);
+// copy is announced to debug: source + " -> " + destination. Returns the
+// number of files copied. Paths are Windows-1252 text.
+int import_documents(const std::vector<std::string>& files, const std::string& method_folder, const DebugSink& debug);
 
 }  // namespace kelvo

@@ -150,7 +150,10 @@ struct Estimator::Expanded {
     std::unordered_map<std::string, std::string> resolved;
 };
 
-Estimator::Estimator(const ConfigDb& db, const DurationModel& model) : db_(db), model_(model) {}
+Estimator::Estimator(const Context& context, const DurationModel& model)
+    : context_(context), db_(context.config), model_(model)
+{
+}
 Estimator::~Estimator() = default;
 
 Estimator::Expanded* Estimator::expanded(const std::string& name)
@@ -159,8 +162,11 @@ Estimator::Expanded* Estimator::expanded(const std::string& name)
     if (slot) return slot.get();
     slot = std::make_unique<Expanded>();
     std::vector<std::string> calls;
-    if (!read_list_method(name, slot->syringe, calls)) return slot.get();
-    if (!expand(db_, slot->syringe, calls, slot->lists)) return slot.get();
+    if (!read_list_method(context_.folder, name, slot->syringe, calls)) return slot.get();
+    // An estimate shows no message, whatever prompts the context has.
+    Silent silent;
+    const Context quiet{context_.config, context_.folder, silent, context_.clock, context_.debug};
+    if (!expand(quiet, slot->syringe, calls, slot->lists)) return slot.get();
     slot->ok = true;
     for (const std::string& line : slot->lists.expanded_method) {
         const std::string name = line_name(line);

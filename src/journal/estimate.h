@@ -6,6 +6,7 @@
 // expansion as a run walks it (the SL ENTRY and SL EXIT parts where a run
 // takes them, REPEAT loops, INC_INDEX), summing what each atom took before.
 // Atoms never seen count nothing and are reported as "no history".
+#include "config/context.h"
 #include "journal/journal_file.h"
 #include "language/sample_variables.h"
 
@@ -66,7 +67,7 @@ std::string estimate_text(double ms);
 // kept from the screen.
 class Estimator {
 public:
-    Estimator(const ConfigDb& db, const DurationModel& model);
+    Estimator(const Context& context, const DurationModel& model);
     ~Estimator();
     Estimator(const Estimator&) = delete;
     Estimator& operator=(const Estimator&) = delete;
@@ -84,6 +85,7 @@ private:
     struct Expanded;
     Expanded* expanded(const std::string& name);
 
+    Context context_;
     const ConfigDb& db_;
     const DurationModel& model_;
     std::map<std::string, std::unique_ptr<Expanded>> cache_;

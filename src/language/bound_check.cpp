@@ -15,6 +15,9 @@ bool bound_check(const ConfigDb& db, const std::string& text, const std::string&
     return expression_valid(db, text, context);
 }
 
-bool parse_configuration(ConfigDb& db, const std::vector<std::string>& lines) { return db.parse(lines, bound_check); }
+bool parse_configuration(ConfigDb& db, const std::vector<std::string>& lines, const DebugSink& debug)
+{
+    return db.parse(lines, bound_check, debug);
+}
 
 }  // namespace kelvo

@@ -1,6 +1,7 @@
 #pragma once
 // The check the configuration parse applies to the minimum, maximum, default
 // and increment texts of list-index and numeric atom arguments.
+#include "ground/debug_lines.h"
 #include <string>
 #include <vector>
 
@@ -14,6 +15,6 @@ bool bound_check(const ConfigDb& db, const std::string& text, const std::string&
 
 // ConfigDb::parse with the check above: how every caller parses a
 // configuration text.
-bool parse_configuration(ConfigDb& db, const std::vector<std::string>& lines);
+bool parse_configuration(ConfigDb& db, const std::vector<std::string>& lines, const DebugSink& debug);
 
 }  // namespace kelvo

@@ -1,8 +1,6 @@
 #include "language/macro.h"
 
 #include "ground/cp1252.h"
-#include "ground/documents.h"
-#include "ground/folder_files.h"
 #include "ground/text_utils.h"
 #include "ground/file_io.h"
 
@@ -119,34 +117,19 @@ std::string crlf_text(const std::vector<std::string>& lines)
     return text;
 }
 
-std::string existing_document_path(const std::string& name, const std::string& extension)
+std::string macro_path(const MethodFolder& folder, const std::string& name)
 {
-    const std::string path = document_path(name, extension);
-    if (document_file_exists(path)) return path;
-    // A file system that tells case apart may hold the file under another letter case.
-    const std::string wanted = strip_extension(name) + extension;
-    std::error_code ec;
-    fs::directory_iterator it(fs_path(method_folder().empty() ? std::string(".") : method_folder()), ec);
-    if (ec) return path;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (ec) break;
-        bool ok = true;
-        const std::string file = utf8_to_cp1252(it->path().filename().string(), &ok);
-        if (ok && same_text(file, wanted) && !it->is_directory(ec)) {
-            const auto slash = path.find_last_of("/\\");
-            return slash == std::string::npos ? file : path.substr(0, slash + 1) + file;
-        }
-    }
-    return path;
+    return folder.existing_path(FolderDocument::macro, name);
 }
 
-std::string macro_path(const std::string& name) { return existing_document_path(name, macro_extension); }
-
-bool macro_file_exists(const std::string& name) { return document_file_exists(macro_path(name)); }
-
-bool read_macro_file(const std::string& name, std::vector<std::string>& lines)
+bool macro_file_exists(const MethodFolder& folder, const std::string& name)
 {
-    return read_document_lines(macro_path(name), lines);
+    return folder.exists(FolderDocument::macro, name);
+}
+
+bool read_macro_file(const MethodFolder& folder, const std::string& name, std::vector<std::string>& lines)
+{
+    return folder.read_lines(FolderDocument::macro, name, lines);
 }
 
 bool document_file_exists(const std::string& path)
@@ -193,17 +176,14 @@ bool remove_document_file(const std::string& path)
     return fs::remove(fs_path(path), ec) && !ec;
 }
 
-std::vector<std::string> macro_names_in_folder()
+std::vector<std::string> macro_names_in_folder(const MethodFolder& folder)
 {
-    std::vector<std::string> names;
-    for (const std::string& title : folder_file_titles(method_folder(), macro_extension)) add_unique_name(names, title);
-    std::sort(names.begin(), names.end(), less_without_case);
-    return names;
+    return folder.names(FolderDocument::macro);
 }
 
-std::vector<std::string> macro_box_names(const std::string& selected)
+std::vector<std::string> macro_box_names(const MethodFolder& folder, const std::string& selected)
 {
-    std::vector<std::string> names = macro_names_in_folder();
+    std::vector<std::string> names = macro_names_in_folder(folder);
     if (!selected.empty()) {
         const bool present = std::any_of(names.begin(), names.end(), [&](const std::string& n) { return same_text(n, selected); });
         if (!present) {
@@ -214,9 +194,9 @@ std::vector<std::string> macro_box_names(const std::string& selected)
     return names;
 }
 
-std::vector<std::string> method_editor_macro_names(const std::string& selected)
+std::vector<std::string> method_editor_macro_names(const MethodFolder& folder, const std::string& selected)
 {
-    std::vector<std::string> names = macro_box_names(selected);
+    std::vector<std::string> names = macro_box_names(folder, selected);
     std::erase_if(names, [](const std::string& n) { return is_special_macro(n); });
     return names;
 }

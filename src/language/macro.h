@@ -3,6 +3,8 @@
 // lines, the ".kma" file in the method folder, the line forms shared by
 // atom lines and macro call lines, the numbered display, and the name lists
 // built from the folder.
+#include "ground/method_folder.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -52,15 +54,12 @@ std::vector<std::string> macro_file_lines(const MacroText& macro);
 // The lines joined, each ended by CR LF.
 std::string crlf_text(const std::vector<std::string>& lines);
 
-// The document of that name in the method folder (Windows-1252), also when
-// the file system holds it under another letter case; the plain document
-// path when there is none.
-std::string existing_document_path(const std::string& name, const std::string& extension);
-// The path of the macro's file: NAME.kma found as above.
-std::string macro_path(const std::string& name);
-bool macro_file_exists(const std::string& name);
+// The path of the macro's file: NAME.kma in the folder, also when the file
+// system holds it under another letter case.
+std::string macro_path(const MethodFolder& folder, const std::string& name);
+bool macro_file_exists(const MethodFolder& folder, const std::string& name);
 // The lines of the macro's file; false when it cannot be read.
-bool read_macro_file(const std::string& name, std::vector<std::string>& lines);
+bool read_macro_file(const MethodFolder& folder, const std::string& name, std::vector<std::string>& lines);
 
 // File-system helpers on Windows-1252 paths.
 bool document_file_exists(const std::string& path);
@@ -77,12 +76,12 @@ bool remove_document_file(const std::string& path);
 
 // Names of the macro files of the method folder (cut at their first "."),
 // sorted without regard to case, each name once.
-std::vector<std::string> macro_names_in_folder();
+std::vector<std::string> macro_names_in_folder(const MethodFolder& folder);
 // The entries of the macro name box: the names in the folder, plus the
 // selected name when no file has it.
-std::vector<std::string> macro_box_names(const std::string& selected);
+std::vector<std::string> macro_box_names(const MethodFolder& folder, const std::string& selected);
 // The same for the Method Editor, without the special macros.
-std::vector<std::string> method_editor_macro_names(const std::string& selected);
+std::vector<std::string> method_editor_macro_names(const MethodFolder& folder, const std::string& selected);
 
 // --- display ---
 

@@ -1,7 +1,6 @@
 #include "language/macro_document.h"
 
 #include "ground/cp1252.h"
-#include "ground/debug_lines.h"
 #include "ground/log.h"
 #include "ground/prompts.h"
 #include "ground/settings.h"
@@ -27,7 +26,10 @@ std::string full_path(const std::string& path)
 
 }  // namespace
 
-MacroDocument::MacroDocument(const ConfigDb& db) : db_(db), hooks_(&default_hooks_) {}
+MacroDocument::MacroDocument(const Context& context)
+    : context_(context), db_(context.config), folder_(context.folder), hooks_(&default_hooks_)
+{
+}
 
 void MacroDocument::set_hooks(MacroEditorHooks* hooks) { hooks_ = hooks ? hooks : &default_hooks_; }
 
@@ -55,7 +57,7 @@ void MacroDocument::clear()
 
 MacroLoadResult MacroDocument::load(const std::string& name)
 {
-    hooks_->update_lock_button(!name.empty() && is_read_only_file(macro_path(name)));
+    hooks_->update_lock_button(!name.empty() && is_read_only_file(macro_path(folder_, name)));
     clear_content();
     if (name.empty()) {
         name_.clear();
@@ -63,11 +65,11 @@ MacroLoadResult MacroDocument::load(const std::string& name)
         return MacroLoadResult::no_name;
     }
 
-    const std::string path = macro_path(name);
+    const std::string path = macro_path(folder_, name);
     std::vector<std::string> lines;
     if (!read_document_lines(path, lines)) {
-        if (!document_file_exists(path)) show_error("Macro " + quote + name + quote + " does not exist.");
-        else show_error("couldnt read " + full_path(path));
+        if (!document_file_exists(path)) context_.prompts.show_error("Macro " + quote + name + quote + " does not exist.");
+        else context_.prompts.show_error("couldnt read " + full_path(path));
         clear();
         return MacroLoadResult::refused;
     }
@@ -75,7 +77,7 @@ MacroLoadResult MacroDocument::load(const std::string& name)
 
     // The panes have 14 parameter slots; a longer file cannot be shown whole.
     if (text_.parameter_lines.size() > static_cast<std::size_t>(macro_parameter_capacity)) {
-        show_information("In macro " + quote + name + quote + " there are " +
+        context_.prompts.show_information("In macro " + quote + name + quote + " there are " +
                          std::to_string(text_.parameter_lines.size()) + " parameters. Only " +
                          std::to_string(macro_parameter_capacity) + " parameters are allowed in a macro!");
         clear();
@@ -87,7 +89,7 @@ MacroLoadResult MacroDocument::load(const std::string& name)
     if (!failed.empty()) {
         std::string message;
         for (int n : failed) message += "Syntax error in parameter " + std::to_string(n) + "\n";
-        show_information(message);
+        context_.prompts.show_information(message);
         clear();
         return MacroLoadResult::refused;
     }
@@ -96,7 +98,7 @@ MacroLoadResult MacroDocument::load(const std::string& name)
     if (!missing.empty()) {
         std::string message = "In macro " + quote + name + quote + " the following atoms dont exist:" + "\n";
         for (const std::string& m : missing) message += m + "\n";
-        show_information(message);
+        context_.prompts.show_information(message);
         clear();
         return MacroLoadResult::refused;
     }
@@ -106,7 +108,7 @@ MacroLoadResult MacroDocument::load(const std::string& name)
     if (!failures.empty()) {
         std::string message = "In macro " + quote + name + quote + ":" + "\n";
         for (const std::string& f : failures) message += f + "\n";
-        show_information(message);
+        context_.prompts.show_information(message);
         hooks_->clear_name_selection();
         name_.clear();
         result = MacroLoadResult::unnamed;
@@ -123,7 +125,7 @@ MacroLoadResult MacroDocument::load(const std::string& name)
 bool MacroDocument::save_checks()
 {
     if (text_.atom_lines.empty()) {
-        show_information("The macro is empty!");
+        context_.prompts.show_information("The macro is empty!");
         return false;
     }
     if (!hooks_->write_back_pane()) return false;
@@ -135,13 +137,13 @@ bool MacroDocument::save_checks()
 
 bool MacroDocument::write_under(const std::string& name)
 {
-    const std::string path = macro_path(name);
+    const std::string path = macro_path(folder_, name);
     if (is_read_only_file(path)) {
-        show_error("Macro " + name + " is read only");
+        context_.prompts.show_error("Macro " + name + " is read only");
         return false;
     }
     if (!write_document_atomically(path, crlf_text(macro_file_lines(text_)))) {
-        show_error("couldnt write " + full_path(path));
+        context_.prompts.show_error("couldnt write " + full_path(path));
         return false;
     }
     log_message("rewrote macro " + name);
@@ -170,12 +172,12 @@ bool MacroDocument::save_as_after_checks()
         const std::optional<std::string> answer = hooks_->ask_save_name("Save Macro", name_);
         if (!answer) return false;
         if (answer->find('(') != std::string::npos || answer->find(')') != std::string::npos) {
-            show_error("Please do not use parentheses in the file name");
+            context_.prompts.show_error("Please do not use parentheses in the file name");
             continue;
         }
         // A separator would put the file outside the method folder.
         if (answer->find('/') != std::string::npos || answer->find('\\') != std::string::npos) {
-            show_error("Please do not use \\ or / in the file name");
+            context_.prompts.show_error("Please do not use \\ or / in the file name");
             continue;
         }
         // The file name is cut at its first "."; the name follows it so that
@@ -184,7 +186,8 @@ bool MacroDocument::save_as_after_checks()
         break;
     }
     if (chosen.empty()) return false;
-    if (macro_file_exists(chosen) && !ask_yes_no("Do you really want to overwrite macro " + chosen + "?")) return false;
+    if (macro_file_exists(folder_, chosen) && !context_.prompts.ask_yes_no("Do you really want to overwrite macro " + chosen + "?"))
+        return false;
     if (!write_under(chosen)) return false;
     hooks_->refill_name_lists();
     hooks_->select_name(chosen);
@@ -196,7 +199,7 @@ bool MacroDocument::save_as_after_checks()
 bool MacroDocument::changed() const
 {
     const std::size_t count = text_.description.size() + text_.parameter_lines.size() + text_.atom_lines.size();
-    const std::string path = name_.empty() ? std::string() : macro_path(name_);
+    const std::string path = name_.empty() ? std::string() : macro_path(folder_, name_);
     if (path.empty() || !document_file_exists(path)) return count > 0;
     std::vector<std::string> file;
     if (!read_document_lines(path, file)) return true;
@@ -205,7 +208,7 @@ bool MacroDocument::changed() const
     bool differs = false;
     for (std::size_t i = 0; i < count; ++i) {
         if (!same_text(mine[i], file[i])) {
-            debug_line(mine[i] + " vs " + file[i]);
+            context_.debug_line(mine[i] + " vs " + file[i]);
             differs = true;
         }
     }
@@ -215,7 +218,7 @@ bool MacroDocument::changed() const
 bool MacroDocument::ask_to_save()
 {
     if (!load_save_flag_ || name_.empty() || !changed()) return true;
-    if (!ask_yes_no("The macro " + quote + name_ + quote + " has been changed. Do you wish to save it?")) return true;
+    if (!context_.prompts.ask_yes_no("The macro " + quote + name_ + quote + " has been changed. Do you wish to save it?")) return true;
     return save();
 }
 
@@ -233,14 +236,14 @@ void MacroDocument::new_macro(const std::string& name)
 bool MacroDocument::delete_macro(const std::string& selected_name)
 {
     if (selected_name.empty()) {
-        show_error("No macro to delete");
+        context_.prompts.show_error("No macro to delete");
         return false;
     }
-    if (!ask_yes_no("Do you really want to delete macro " + selected_name)) return false;
-    const std::string path = macro_path(selected_name);
+    if (!context_.prompts.ask_yes_no("Do you really want to delete macro " + selected_name)) return false;
+    const std::string path = macro_path(folder_, selected_name);
     // Write protection also protects against deletion.
     const bool deleted = !is_read_only_file(path) && remove_document_file(path);
-    if (!deleted) show_error("couldnt delete " + full_path(path));
+    if (!deleted) context_.prompts.show_error("couldnt delete " + full_path(path));
     clear();
     write_setting_text("Macro", "");
     hooks_->refill_name_lists();
@@ -248,12 +251,12 @@ bool MacroDocument::delete_macro(const std::string& selected_name)
     return deleted;
 }
 
-bool MacroDocument::is_read_only() const { return !name_.empty() && is_read_only_file(macro_path(name_)); }
+bool MacroDocument::is_read_only() const { return !name_.empty() && is_read_only_file(macro_path(folder_, name_)); }
 
 void MacroDocument::toggle_write_protection()
 {
     if (!name_.empty()) {
-        const std::string path = macro_path(name_);
+        const std::string path = macro_path(folder_, name_);
         if (document_file_exists(path)) set_read_only_file(path, !is_read_only_file(path));
     }
     hooks_->update_lock_button(is_read_only());

@@ -3,6 +3,7 @@
 // its checks, Save, Save As, Changed?, Ask to save, New, Delete and the write
 // protection. The editor page binds its widgets to this model and supplies
 // what only it can do through MacroEditorHooks.
+#include "config/context.h"
 #include "language/macro.h"
 #include "language/parameter_line.h"
 
@@ -58,7 +59,7 @@ class MacroDocument {
 public:
     // db is the program-wide configuration; it is refilled in place on
     // reload, so the reference stays good.
-    explicit MacroDocument(const ConfigDb& db);
+    explicit MacroDocument(const Context& context);
     MacroDocument(const MacroDocument&) = delete;
     MacroDocument& operator=(const MacroDocument&) = delete;
 
@@ -107,7 +108,9 @@ private:
     bool write_under(const std::string& name);
     bool save_as_after_checks();
 
+    Context context_;
     const ConfigDb& db_;
+    const MethodFolder& folder_;
     MacroEditorHooks default_hooks_;
     MacroEditorHooks* hooks_;
     std::string name_;

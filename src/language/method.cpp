@@ -1,8 +1,6 @@
 #include "language/method.h"
 
 #include "ground/cp1252.h"
-#include "ground/documents.h"
-#include "ground/folder_files.h"
 #include "ground/import_files.h"
 #include "ground/text_utils.h"
 #include "config/config_db.h"
@@ -61,15 +59,15 @@ std::vector<std::string> distinct_macro_names(const std::vector<std::string>& ca
     return names;
 }
 
-std::vector<std::string> macro_sections(const std::vector<std::string>& calls)
+std::vector<std::string> macro_sections(const MethodFolder& folder, const std::vector<std::string>& calls)
 {
     std::vector<std::string> lines;
-    const auto add = [&lines](const std::string& macro) {
+    const auto add = [&lines, &folder](const std::string& macro) {
         const std::string header = section_header(macro);
         if (contains_without_case(lines, header)) return;
         lines.push_back(header);
         std::vector<std::string> file;
-        if (!is_plain_document_name(macro) || !read_macro_file(macro, file)) return;
+        if (!is_plain_document_name(macro) || !read_macro_file(folder, macro, file)) return;
         for (const std::string& line : file)
             if (!is_description_line(line)) lines.push_back(line);
     };
@@ -79,47 +77,51 @@ std::vector<std::string> macro_sections(const std::vector<std::string>& calls)
     return lines;
 }
 
-std::vector<std::string> method_file_lines(const MethodText& method)
+std::vector<std::string> method_file_lines(const MethodFolder& folder, const MethodText& method)
 {
     std::vector<std::string> lines;
     for (const std::string& d : method.description) lines.push_back("//" + d);
     lines.push_back(syringe_line_prefix + method.syringe);
     lines.insert(lines.end(), method.calls.begin(), method.calls.end());
-    const std::vector<std::string> sections = macro_sections(method.calls);
+    const std::vector<std::string> sections = macro_sections(folder, method.calls);
     lines.insert(lines.end(), sections.begin(), sections.end());
     return lines;
 }
 
 // --- the file ---
 
-std::string method_path(const std::string& name) { return existing_document_path(name, method_extension()); }
+std::string method_path(const MethodFolder& folder, const std::string& name)
+{
+    return folder.existing_path(FolderDocument::method, name);
+}
 
 bool is_plain_document_name(const std::string& name)
 {
     return !name.empty() && name.find_first_of("/\\") == std::string::npos;
 }
 
-bool method_file_exists(const std::string& name)
+bool method_file_exists(const MethodFolder& folder, const std::string& name)
 {
-    return is_plain_document_name(name) && document_file_exists(method_path(name));
+    return is_plain_document_name(name) && folder.exists(FolderDocument::method, name);
 }
 
-std::string stored_method_syringe(const std::string& name)
+std::string stored_method_syringe(const MethodFolder& folder, const std::string& name)
 {
-    if (!method_file_exists(name)) return {};
+    if (!method_file_exists(folder, name)) return {};
     std::vector<std::string> lines;
-    if (!read_document_lines(method_path(name), lines)) return {};
+    if (!folder.read_lines(FolderDocument::method, name, lines)) return {};
     for (const std::string& line : lines)
         if (is_syringe_line(line)) return syringe_of_line(line);
     return {};
 }
 
-bool read_method_for_run(const std::string& name, std::string& syringe, std::vector<std::string>& lines)
+bool read_method_for_run(const MethodFolder& folder, const std::string& name, std::string& syringe,
+                         std::vector<std::string>& lines)
 {
     syringe.clear();
     lines.clear();
     std::vector<std::string> file;
-    if (!method_file_exists(name) || !read_document_lines(method_path(name), file)) return false;
+    if (!method_file_exists(folder, name) || !folder.read_lines(FolderDocument::method, name, file)) return false;
     std::size_t i = 0;
     while (i < file.size() && is_description_line(file[i])) ++i;
     // A file without a syringe line starts its calls right here.
@@ -128,18 +130,14 @@ bool read_method_for_run(const std::string& name, std::string& syringe, std::vec
     return true;
 }
 
-std::vector<std::string> method_names_in_folder()
+std::vector<std::string> method_names_in_folder(const MethodFolder& folder)
 {
-    std::vector<std::string> names;
-    for (const std::string& title : folder_file_titles(method_folder(), method_extension()))
-        if (!contains_without_case(names, title)) names.push_back(title);
-    std::sort(names.begin(), names.end(), less_without_case);
-    return names;
+    return folder.names(FolderDocument::method);
 }
 
-std::vector<std::string> method_box_names(const std::string& selected)
+std::vector<std::string> method_box_names(const MethodFolder& folder, const std::string& selected)
 {
-    std::vector<std::string> names = method_names_in_folder();
+    std::vector<std::string> names = method_names_in_folder(folder);
     if (!selected.empty() && !contains_without_case(names, selected)) {
         names.push_back(selected);
         std::sort(names.begin(), names.end(), less_without_case);
@@ -149,30 +147,32 @@ std::vector<std::string> method_box_names(const std::string& selected)
 
 // --- "&Import..." ---
 
-std::string import_dialog_filter()
+std::string import_dialog_filter(const MethodFolder& folder)
 {
-    return import_filter_description(method_extension()) + "|" + import_patterns(method_extension());
+    const std::string extension = folder.extension(FolderDocument::method);
+    return import_filter_description(extension) + "|" + import_patterns(extension);
 }
 
-int import_into_method_folder(const std::vector<std::string>& files)
+int import_into_method_folder(const MethodFolder& folder, const std::vector<std::string>& files)
 {
-    return import_documents(files, method_folder());
+    return import_documents(files, folder.folder(), folder.debug_sink());
 }
 
 // --- the parameter pane ---
 
-bool called_macro_parameters(const ConfigDb& db, const std::string& macro, ParameterTable& table)
+bool called_macro_parameters(const ConfigDb& db, const MethodFolder& folder, const std::string& macro,
+                             ParameterTable& table)
 {
     table.clear();
     std::vector<std::string> lines;
-    if (!read_macro_file(macro, lines)) return false;
+    if (!read_macro_file(folder, macro, lines)) return false;
     return read_parameter_table(db, classify_macro_lines(lines).parameter_lines, table);
 }
 
-std::string macro_description_hint(const std::string& macro)
+std::string macro_description_hint(const MethodFolder& folder, const std::string& macro)
 {
     std::vector<std::string> lines;
-    if (!read_macro_file(macro, lines)) return {};
+    if (!read_macro_file(folder, macro, lines)) return {};
     std::string hint;
     bool first = true;
     for (const std::string& line : lines) {

@@ -9,6 +9,7 @@
 //   MACRO(v1,v2)                the calls, in order
 //   [MACRO MACRO]               one section per distinct called macro, then
 //   PARAMETER AND ATOM LINES    "METHOD ENTRY" and "METHOD EXIT" always
+#include "ground/method_folder.h"
 #include "language/parameter_line.h"
 
 #include <cstdint>
@@ -51,54 +52,56 @@ std::vector<std::string> distinct_macro_names(const std::vector<std::string>& ca
 // "METHOD ENTRY" and "METHOD EXIT" unless present already; each the header
 // and every line of the macro's file that does not begin with "//" (the
 // header alone when the file does not exist).
-std::vector<std::string> macro_sections(const std::vector<std::string>& calls);
+std::vector<std::string> macro_sections(const MethodFolder& folder, const std::vector<std::string>& calls);
 
 // The whole file: description, syringe line, calls, sections.
-std::vector<std::string> method_file_lines(const MethodText& method);
+std::vector<std::string> method_file_lines(const MethodFolder& folder, const MethodText& method);
 
 // --- the file ---
 
 // The method file in the method folder, with the extension of the run
 // (".KME", ".CDZ" in MassLynx mode). Where the file system tells letter
 // case apart, a file whose name differs only in case is found too.
-std::string method_path(const std::string& name);
-bool method_file_exists(const std::string& name);
+std::string method_path(const MethodFolder& folder, const std::string& name);
+bool method_file_exists(const MethodFolder& folder, const std::string& name);
 // A name the method folder can hold: not empty, no "/" or "\" (which would
 // lead out of the folder).
 bool is_plain_document_name(const std::string& name);
 
 // "Syringe of a stored method": the text after the first line of the file
 // that begins with "syringe:"; empty when there is none or no file.
-std::string stored_method_syringe(const std::string& name);
+std::string stored_method_syringe(const MethodFolder& folder, const std::string& name);
 
 // The lines that a run expands: those after the syringe line (the first line
 // that does not begin with "//"). False when the file cannot be read.
-bool read_method_for_run(const std::string& name, std::string& syringe, std::vector<std::string>& lines);
+bool read_method_for_run(const MethodFolder& folder, const std::string& name, std::string& syringe,
+                         std::vector<std::string>& lines);
 
 // Names of the method files of the method folder (cut at their first "."),
 // sorted without regard to case, each once.
-std::vector<std::string> method_names_in_folder();
+std::vector<std::string> method_names_in_folder(const MethodFolder& folder);
 // The entries of `method_select_box`: the names in the folder plus the
 // selected name when no file has it.
-std::vector<std::string> method_box_names(const std::string& selected);
+std::vector<std::string> method_box_names(const MethodFolder& folder, const std::string& selected);
 
 // --- "&Import..." ---
 
 // "Kelvo files (P)|P" with P = "*.ksl;*" + method extension + ";*.kma".
-std::string import_dialog_filter();
+std::string import_dialog_filter(const MethodFolder& folder);
 // Copies the chosen files into the method folder (nothing when they come
 // from it; existing files are kept). The number copied.
-int import_into_method_folder(const std::vector<std::string>& files);
+int import_into_method_folder(const MethodFolder& folder, const std::vector<std::string>& files);
 
 // --- the parameter pane ---
 
 // The called macro's parameters, slot by slot (a line that cannot be read
 // shows its message and holds an empty slot). False when the macro file
 // cannot be read or a line failed.
-bool called_macro_parameters(const ConfigDb& db, const std::string& macro, ParameterTable& table);
+bool called_macro_parameters(const ConfigDb& db, const MethodFolder& folder, const std::string& macro,
+                             ParameterTable& table);
 // The hint of a macro: every line of its file beginning with "//", without
 // the "//", joined by line breaks.
-std::string macro_description_hint(const std::string& macro);
+std::string macro_description_hint(const MethodFolder& folder, const std::string& macro);
 
 // The label of a numeric slot: NAME + "  (m:ss)" for seconds, NAME + "  (" +
 // UNIT + ")" for another unit, the bare name without unit.

@@ -1,6 +1,5 @@
 #include "language/method_document.h"
 
-#include "ground/debug_lines.h"
 #include "ground/log.h"
 #include "ground/name_dialogs.h"
 #include "ground/prompts.h"
@@ -26,16 +25,16 @@ bool contains_without_case(const std::vector<std::string>& names, const std::str
 }
 
 // A call may only name a macro of the method folder.
-bool called_macro_exists(const std::string& macro)
+bool called_macro_exists(const MethodFolder& folder, const std::string& macro)
 {
-    return is_plain_document_name(macro) && macro_file_exists(macro);
+    return is_plain_document_name(macro) && macro_file_exists(folder, macro);
 }
 
 // The lines of the macro's file, classified; empty when it cannot be read.
-MacroText macro_text_of(const std::string& macro)
+MacroText macro_text_of(const MethodFolder& folder, const std::string& macro)
 {
     std::vector<std::string> lines;
-    if (!is_plain_document_name(macro) || !read_macro_file(macro, lines)) return {};
+    if (!is_plain_document_name(macro) || !read_macro_file(folder, macro, lines)) return {};
     return classify_macro_lines(lines);
 }
 
@@ -91,8 +90,9 @@ std::optional<std::string> MethodEditorHooks::ask_save_name(const std::string& c
     return chosen;
 }
 
-MethodDocument::MethodDocument(const ConfigDb& db, ExpansionTest expansion_test)
-    : db_(db), expansion_test_(std::move(expansion_test)), hooks_(&default_hooks_)
+MethodDocument::MethodDocument(const Context& context, ExpansionTest expansion_test)
+    : context_(context), db_(context.config), folder_(context.folder), expansion_test_(std::move(expansion_test)),
+      hooks_(&default_hooks_)
 {
 }
 
@@ -130,21 +130,21 @@ void MethodDocument::show(int index)
 MethodLoadResult MethodDocument::load(const std::string& name)
 {
     // 1. The page starts a new method of that name when there is no file.
-    if (!method_file_exists(name)) return MethodLoadResult::refused;
+    if (!method_file_exists(folder_, name)) return MethodLoadResult::refused;
 
     // 2.
     const bool selected = hooks_->select_name(name);
     if (!reopening_) write_setting_text("Method", name);
     if (!selected) {
-        show_error("Method not defined!");
+        context_.prompts.show_error("Method not defined!");
         return MethodLoadResult::refused;
     }
 
     // 3.
-    const std::string path = method_path(name);
+    const std::string path = method_path(folder_, name);
     std::vector<std::string> lines;
     if (!read_document_lines(path, lines)) {
-        show_error("couldnt read " + path);
+        context_.prompts.show_error("couldnt read " + path);
         new_method("");
         return MethodLoadResult::refused;
     }
@@ -177,7 +177,7 @@ MethodLoadResult MethodDocument::load(const std::string& name)
 MethodLoadResult MethodDocument::settle_name(const std::string& name, const std::string& warnings, bool declined)
 {
     if (!warnings.empty()) {
-        show_information("Warning! In method " + quote + name + quote + ":" + "\n" + "\n" + warnings);
+        context_.prompts.show_information("Warning! In method " + quote + name + quote + ":" + "\n" + "\n" + warnings);
         hooks_->clear_name_selection();
         name_.clear();
         return MethodLoadResult::unnamed;
@@ -198,12 +198,12 @@ bool MethodDocument::called_macros_exist(const std::string& name, const std::vec
     std::vector<std::string> missing;
     for (std::size_t i = first_call; i < first_section; ++i) {
         const std::string macro = line_name(lines[i]);
-        if (!called_macro_exists(macro) && !contains_without_case(missing, macro)) missing.push_back(macro);
+        if (!called_macro_exists(folder_, macro) && !contains_without_case(missing, macro)) missing.push_back(macro);
     }
     if (missing.empty()) return true;
     std::string message = "Method " + quote + name + quote + " cant be loaded because the following macros dont exist:" + "\n";
     for (const std::string& m : missing) message += m + "\n";
-    show_error(message);
+    context_.prompts.show_error(message);
     new_method("");
     return false;
 }
@@ -222,8 +222,8 @@ bool MethodDocument::update_changed_macros(const std::string& name, const std::s
         const std::vector<std::string> section(lines.begin() + static_cast<std::ptrdiff_t>(i + 1),
                                                lines.begin() + static_cast<std::ptrdiff_t>(end));
         std::vector<std::string> file;
-        if (called_macro_exists(macro) && read_macro_file(macro, file) && section_differs(section, file) &&
-            !contains_without_case(changed_macros, macro))
+        if (called_macro_exists(folder_, macro) && read_macro_file(folder_, macro, file) &&
+            section_differs(section, file) && !contains_without_case(changed_macros, macro))
             changed_macros.push_back(macro);
         i = end;
     }
@@ -231,17 +231,17 @@ bool MethodDocument::update_changed_macros(const std::string& name, const std::s
     std::string question = "The following macros have been changed since " + quote + name + quote + " was last saved:" + "\n";
     for (const std::string& m : changed_macros) question += m + "\n";
     question += "Ok to update " + quote + name + quote + " with new versions?";
-    if (!ask_yes_no(question)) {
+    if (!context_.prompts.ask_yes_no(question)) {
         hooks_->clear_name_selection();
         return false;
     }
     lines.resize(first_section);
     const std::vector<std::string> calls(lines.begin() + static_cast<std::ptrdiff_t>(first_call), lines.end());
-    const std::vector<std::string> sections = macro_sections(calls);
+    const std::vector<std::string> sections = macro_sections(folder_, calls);
     lines.insert(lines.end(), sections.begin(), sections.end());
-    if (is_read_only_file(path)) show_error("Method " + name + " is read only");
+    if (is_read_only_file(path)) context_.prompts.show_error("Method " + name + " is read only");
     else if (write_document_atomically(path, crlf_text(lines))) log_message("rewrote method " + name);
-    else show_error("couldnt write " + path);
+    else context_.prompts.show_error("couldnt write " + path);
     return true;
 }
 
@@ -253,7 +253,7 @@ void MethodDocument::take_text(const std::string& name, const std::vector<std::s
         } else if (is_syringe_line(line)) {
             const std::string syringe = syringe_of_line(line);
             if (!select_syringe(syringe))
-                show_information("Warning loading method " + quote + name + quote + " : Syringe " + quote + syringe +
+                context_.prompts.show_information("Warning loading method " + quote + name + quote + " : Syringe " + quote + syringe +
                                  quote + " does not exist in Kelvo");
         } else {
             text_.calls.push_back(line);
@@ -268,7 +268,7 @@ bool MethodDocument::used_macros_check(const std::string& name, MacroTables& tab
     std::string atom_messages;
     std::string reference_lines;
     for (const std::string& macro : macros) {
-        const MacroText macro_text = macro_text_of(macro);
+        const MacroText macro_text = macro_text_of(folder_, macro);
         const std::vector<std::string> absent = missing_atom_names(db_, macro_text.atom_lines);
         if (!absent.empty()) {
             atom_messages += "In macro " + quote + macro + quote + " the following atoms dont exist:" + "\n";
@@ -281,12 +281,12 @@ bool MethodDocument::used_macros_check(const std::string& name, MacroTables& tab
         tables.emplace_back(macro, std::move(table));
     }
     if (!atom_messages.empty()) {
-        show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + atom_messages);
+        context_.prompts.show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + atom_messages);
         new_method("");
         return false;
     }
     if (!reference_lines.empty()) {
-        show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + reference_lines);
+        context_.prompts.show_error("Method " + quote + name + quote + " cant be loaded because " + "\n" + reference_lines);
         new_method("");
         return false;
     }
@@ -342,7 +342,7 @@ MethodLoadResult MethodDocument::reopen(const std::string& name)
 bool MethodDocument::save_checks()
 {
     if (text_.calls.empty()) {
-        show_information("The method is empty!");
+        context_.prompts.show_information("The method is empty!");
         return false;
     }
     return true;
@@ -350,14 +350,14 @@ bool MethodDocument::save_checks()
 
 bool MethodDocument::write_under(const std::string& name)
 {
-    const std::string path = method_path(name);
+    const std::string path = method_path(folder_, name);
     // The rename of an atomic write would replace a write-protected file.
     if (is_read_only_file(path)) {
-        show_error("Method " + name + " is read only");
+        context_.prompts.show_error("Method " + name + " is read only");
         return false;
     }
-    if (!write_document_atomically(path, crlf_text(method_file_lines(text_)))) {
-        show_error("couldnt write " + path);
+    if (!write_document_atomically(path, crlf_text(method_file_lines(folder_, text_)))) {
+        context_.prompts.show_error("couldnt write " + path);
         return false;
     }
     log_message("rewrote method " + name);
@@ -373,7 +373,7 @@ bool MethodDocument::save()
     if (!write_back_pane()) return false;
     // A method without a syringe could not be checked against the mounted one.
     if (text_.syringe.empty()) {
-        show_error(no_syringe_text);
+        context_.prompts.show_error(no_syringe_text);
         return false;
     }
     return write_under(name_);
@@ -384,7 +384,7 @@ bool MethodDocument::save_as()
     if (!save_checks()) return false;
     if (!write_back_pane()) return false;
     if (text_.syringe.empty()) {
-        show_error(no_syringe_text);
+        context_.prompts.show_error(no_syringe_text);
         return false;
     }
     return save_as_checked();
@@ -397,12 +397,12 @@ bool MethodDocument::save_as_checked()
         const std::optional<std::string> answer = hooks_->ask_save_name("Save Method", name_);
         if (!answer) return false;
         if (answer->find_first_of("()") != std::string::npos) {
-            show_error("Please do not use parentheses in the file name");
+            context_.prompts.show_error("Please do not use parentheses in the file name");
             continue;
         }
         // A separator would put the file outside the method folder.
         if (answer->find_first_of("/\\") != std::string::npos) {
-            show_error("Please do not use \\ or / in the file name");
+            context_.prompts.show_error("Please do not use \\ or / in the file name");
             continue;
         }
         // The file name is cut at its first "."; the name follows it so that
@@ -411,7 +411,8 @@ bool MethodDocument::save_as_checked()
         break;
     }
     if (chosen.empty()) return false;
-    if (method_file_exists(chosen) && !ask_yes_no("Do you really want to overwrite method " + chosen + "?")) return false;
+    if (method_file_exists(folder_, chosen) && !context_.prompts.ask_yes_no("Do you really want to overwrite method " + chosen + "?"))
+        return false;
     if (!write_under(chosen)) return false;
     hooks_->select_name(chosen);
     name_ = chosen;
@@ -423,9 +424,9 @@ bool MethodDocument::save_as_checked()
 
 bool MethodDocument::changed() const
 {
-    if (name_.empty() || !method_file_exists(name_)) return !text_.calls.empty() || !text_.description.empty();
+    if (name_.empty() || !method_file_exists(folder_, name_)) return !text_.calls.empty() || !text_.description.empty();
     std::vector<std::string> file;
-    if (!read_document_lines(method_path(name_), file)) return true;
+    if (!read_document_lines(method_path(folder_, name_), file)) return true;
     std::vector<std::string> mine;
     for (const std::string& d : text_.description) mine.push_back("//" + d);
     mine.push_back(syringe_line_prefix + text_.syringe);
@@ -434,7 +435,7 @@ bool MethodDocument::changed() const
     for (std::size_t i = 0; i < mine.size(); ++i) {
         const std::string theirs = i < file.size() ? file[i] : std::string();
         if (i >= file.size() || !same_text(mine[i], theirs)) {
-            debug_line(mine[i] + " vs " + theirs);
+            context_.debug_line(mine[i] + " vs " + theirs);
             differs = true;
         }
     }
@@ -443,7 +444,7 @@ bool MethodDocument::changed() const
     const auto first_section = std::find_if(file.begin(), file.end(), is_section_header);
     const auto file_calls_end = static_cast<std::size_t>(first_section - file.begin());
     if (mine.size() < file_calls_end) {
-        debug_line(" vs " + file[mine.size()]);
+        context_.debug_line(" vs " + file[mine.size()]);
         differs = true;
     }
     return differs;
@@ -452,7 +453,7 @@ bool MethodDocument::changed() const
 bool MethodDocument::ask_to_save()
 {
     if (!load_save_flag_ || name_.empty() || !changed()) return true;
-    if (!ask_yes_no("The method " + quote + name_ + quote + " has been changed. Do you wish to save it?")) return true;
+    if (!context_.prompts.ask_yes_no("The method " + quote + name_ + quote + " has been changed. Do you wish to save it?")) return true;
     return save();
 }
 
@@ -469,12 +470,13 @@ void MethodDocument::new_method(const std::string& name)
 bool MethodDocument::delete_method(const std::string& selected_name)
 {
     if (selected_name.empty()) {
-        show_error("No method to delete");
+        context_.prompts.show_error("No method to delete");
         return false;
     }
-    if (!ask_yes_no("Do you really want to delete method " + selected_name)) return false;
+    if (!context_.prompts.ask_yes_no("Do you really want to delete method " + selected_name)) return false;
     // A failed deletion is not reported; the editor is emptied all the same.
-    const bool deleted = method_file_exists(selected_name) && remove_document_file(method_path(selected_name));
+    const bool deleted =
+        method_file_exists(folder_, selected_name) && remove_document_file(method_path(folder_, selected_name));
     new_method("");
     hooks_->refill_name_lists();
     return deleted;
@@ -482,7 +484,7 @@ bool MethodDocument::delete_method(const std::string& selected_name)
 
 // ---- Editing
 
-bool MethodDocument::expansion_test() const { return expansion_test_(db_, text_.syringe, text_.calls); }
+bool MethodDocument::expansion_test() const { return expansion_test_(context_, text_.syringe, text_.calls); }
 
 bool MethodDocument::insert_call(int selected, const std::string& line)
 {
@@ -563,7 +565,7 @@ bool MethodDocument::range_check()
 {
     HookedOutOfRangeDialog dialog(*hooks_);
     bool replaced = false;
-    const bool ok = range_check_method(db_, text_.calls, text_.syringe, dialog, replaced);
+    const bool ok = range_check_method(db_, folder_, text_.calls, text_.syringe, dialog, replaced);
     if (replaced) hooks_->refresh_pane();
     return ok;
 }

@@ -5,6 +5,7 @@
 // show a line, write the parameter pane back, change the syringe). The page
 // binds its widgets to this model and supplies what only it can do through
 // MethodEditorHooks.
+#include "config/context.h"
 #include "language/method.h"
 #include "language/parameter_line.h"
 
@@ -21,7 +22,7 @@ class ConfigDb;
 // Whether a method (its syringe and call lines) expands into a run, with the
 // messages of a failure shown. Expansion belongs to the run engine above
 // this layer, which supplies it (engine/expand.h: test_expansion).
-using ExpansionTest = std::function<bool(const ConfigDb& db, const std::string& syringe,
+using ExpansionTest = std::function<bool(const Context& context, const std::string& syringe,
                                          const std::vector<std::string>& calls)>;
 
 // What the Method Editor page supplies. Every hook has a default that does
@@ -82,7 +83,7 @@ class MethodDocument {
 public:
     // db is the program-wide configuration; it is refilled in place on
     // reload, so the reference stays good.
-    MethodDocument(const ConfigDb& db, ExpansionTest expansion_test);
+    MethodDocument(const Context& context, ExpansionTest expansion_test);
     MethodDocument(const MethodDocument&) = delete;
     MethodDocument& operator=(const MethodDocument&) = delete;
 
@@ -181,7 +182,9 @@ private:
     bool save_as_checked();
     bool save_checks();
 
+    Context context_;
     const ConfigDb& db_;
+    const MethodFolder& folder_;
     ExpansionTest expansion_test_;
     MethodEditorHooks default_hooks_;
     MethodEditorHooks* hooks_;

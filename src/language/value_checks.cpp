@@ -364,14 +364,14 @@ std::string syr_substitution(const ConfigDb& db, const std::string& value, const
 
 // --- range check ---
 
-bool range_check_method(const ConfigDb& db, std::vector<std::string>& call_lines, const std::string& syringe,
-                        OutOfRangeDialog& dialog, bool& changed)
+bool range_check_method(const ConfigDb& db, const MethodFolder& folder, std::vector<std::string>& call_lines,
+                        const std::string& syringe, OutOfRangeDialog& dialog, bool& changed)
 {
     changed = false;
     for (std::string& line : call_lines) {
         const std::string macro = line_name(line);
         std::vector<std::string> file_lines;
-        read_macro_file(macro, file_lines);
+        read_macro_file(folder, macro, file_lines);
         std::size_t i = 0;
         while (i < file_lines.size() && file_lines[i].rfind("//", 0) == 0) ++i;
         ParameterTable parameters;

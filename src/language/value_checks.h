@@ -14,6 +14,7 @@
 namespace kelvo {
 
 class ConfigDb;
+class MethodFolder;
 
 // --- value check ---
 
@@ -123,7 +124,7 @@ public:
 // folder), asking the dialog for each value outside. Lines are rebuilt in
 // place. False after a message (unreadable parameter line, limit that cannot
 // be evaluated); changed tells whether any value was replaced.
-bool range_check_method(const ConfigDb& db, std::vector<std::string>& call_lines, const std::string& syringe,
-                        OutOfRangeDialog& dialog, bool& changed);
+bool range_check_method(const ConfigDb& db, const MethodFolder& folder, std::vector<std::string>& call_lines,
+                        const std::string& syringe, OutOfRangeDialog& dialog, bool& changed);
 
 }  // namespace kelvo

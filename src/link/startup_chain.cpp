@@ -2,7 +2,6 @@
 
 #include "ground/cp1252.h"
 #include "ground/file_io.h"
-#include "ground/documents.h"
 #include "ground/prompts.h"
 #include "ground/settings.h"
 
@@ -52,9 +51,9 @@ void apply_timeout_settings(KelvoLink& link)
     link.set_status_timeout_ticks(ticks_from_ms(read_setting_integer("Status timeout (msec)", 3000)));
 }
 
-std::string rejected_configuration_path()
+std::string rejected_configuration_path(const MethodFolder& folder)
 {
-    std::string path = saved_configuration_path();
+    std::string path = folder.path(FolderDocument::saved_configuration);
     const std::string::size_type dot = path.rfind('.');
     return path.substr(0, dot) + ".rejected" + path.substr(dot);
 }
@@ -81,8 +80,9 @@ bool load_configuration_lines(const std::string& path, std::vector<std::string>&
     return read_text_lines(file_system_path(path).string(), lines);
 }
 
-StartupChain::StartupChain(KelvoLink& link, ConfigurationStore& configuration, StartupUi& ui)
-    : link_(link), configuration_(configuration), ui_(ui)
+StartupChain::StartupChain(KelvoLink& link, ConfigurationStore& configuration, StartupUi& ui,
+                           const MethodFolder& folder)
+    : link_(link), configuration_(configuration), folder_(folder), ui_(ui)
 {
 }
 
@@ -222,8 +222,8 @@ void StartupChain::configuration_received()
     ui_.set_window_title();
     link_.ui().status_text(configuration_received_text);
     std::error_code ec;
-    if (!fs::is_directory(file_system_path(method_folder()), ec)) ui_.choose_method_folder();
-    const std::string path = saved_configuration_path();
+    if (!fs::is_directory(file_system_path(folder_.folder()), ec)) ui_.choose_method_folder();
+    const std::string path = folder_.path(FolderDocument::saved_configuration);
     configuration_valid_ = configuration_.parse(lines);
     configuration_saved_ = false;
     if (configuration_valid_) {
@@ -233,11 +233,11 @@ void StartupChain::configuration_received()
         configuration_saved_ = save_configuration_lines(path, lines);
         if (!configuration_saved_) show_error("Could not write " + path + "!");
         link_.ui().status_text(std::to_string(configuration_.object_count()) + objects_received_suffix);
-        configuration_.write_tray_report(method_folder());
+        configuration_.write_tray_report(folder_.folder());
     } else {
         // A garbled or empty answer must not replace the copy that works:
         // it goes beside it, for whoever looks into the fault.
-        const std::string rejected = rejected_configuration_path();
+        const std::string rejected = rejected_configuration_path(folder_);
         if (save_configuration_lines(rejected, lines))
             show_information(rejected_configuration_text(rejected, path, fs::is_regular_file(file_system_path(path), ec)));
         else
@@ -298,8 +298,8 @@ void StartupChain::offline_fallback()
 {
     link_.set_offline(true);
     ui_.set_window_title();
-    const std::string folder = method_folder();
-    const std::string path = saved_configuration_path();
+    const std::string folder = folder_.folder();
+    const std::string path = folder_.path(FolderDocument::saved_configuration);
     std::error_code ec;
     if (!fs::is_regular_file(file_system_path(path), ec)) {
         configuration_valid_ = false;

@@ -10,6 +10,7 @@
 // the service timer. The windows, dialogs and the configuration database are
 // reached through StartupUi and ConfigurationStore so that the shell, the
 // command-line companion and the tests each supply their own.
+#include "ground/method_folder.h"
 #include "link/kelvo_link.h"
 
 #include <string>
@@ -109,7 +110,7 @@ std::string no_saved_configuration_text(const std::string& method_folder);
 std::string invalid_saved_configuration_text(const std::string& method_folder);
 
 // Beside the saved copy: a received configuration that did not parse.
-std::string rejected_configuration_path();
+std::string rejected_configuration_path(const MethodFolder& folder);
 // The notice that a received configuration was set aside (saved_kept: a
 // saved copy exists and was left as it was).
 std::string rejected_configuration_text(const std::string& rejected_path, const std::string& saved_path, bool saved_kept);
@@ -122,7 +123,9 @@ bool load_configuration_lines(const std::string& path, std::vector<std::string>&
 
 class StartupChain {
 public:
-    StartupChain(KelvoLink& link, ConfigurationStore& configuration, StartupUi& ui);
+    // folder: the method folder the configuration is saved in and read from
+    // (the user may choose another one on the way).
+    StartupChain(KelvoLink& link, ConfigurationStore& configuration, StartupUi& ui, const MethodFolder& folder);
     StartupChain(const StartupChain&) = delete;
     StartupChain& operator=(const StartupChain&) = delete;
 
@@ -183,6 +186,7 @@ private:
 
     KelvoLink& link_;
     ConfigurationStore& configuration_;
+    const MethodFolder& folder_;
     StartupUi& ui_;
     int port_number_ = 1;
     bool offline_by_switch_ = false;

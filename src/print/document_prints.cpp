@@ -85,8 +85,9 @@ void parameter_name_and_unit(const ConfigDb& db, const std::string& line, std::s
     unit = first.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
 }
 
-TextPages method_pages(const TextPageMetrics& metrics, const ConfigDb& db, const std::string& name,
-                       const std::vector<std::string>& method_lines, const DocumentDates& dates)
+TextPages method_pages(const TextPageMetrics& metrics, const ConfigDb& db, const MethodFolder& folder,
+                       const std::string& name, const std::vector<std::string>& method_lines,
+                       const DocumentDates& dates)
 {
     TextPages pages(metrics, method_print_estimate(method_lines));
     print_document_header(pages, "Method: " + name, dates);
@@ -105,7 +106,7 @@ TextPages method_pages(const TextPageMetrics& metrics, const ConfigDb& db, const
             const std::string macro = line_name(line);
             pages.indented_heading(macro);
             std::vector<std::string> macro_lines;
-            read_macro_file(macro, macro_lines);
+            read_macro_file(folder, macro, macro_lines);
             // A value beyond the macro's parameters (or of a macro without a
             // file) is printed without a name.
             const std::vector<std::string> parameter_lines = classify_macro_lines(macro_lines).parameter_lines;

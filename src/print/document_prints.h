@@ -11,6 +11,7 @@
 namespace kelvo {
 
 class ConfigDb;
+class MethodFolder;
 
 // The dates of a document file as the log writes times; "not saved" for a
 // document that has no file yet.
@@ -40,8 +41,9 @@ void parameter_name_and_unit(const ConfigDb& db, const std::string& line, std::s
 // The lines of a method file (or the method as the editor holds it); each
 // called macro's parameter names and units come from its file in the method
 // folder.
-TextPages method_pages(const TextPageMetrics& metrics, const ConfigDb& db, const std::string& name,
-                       const std::vector<std::string>& method_lines, const DocumentDates& dates);
+TextPages method_pages(const TextPageMetrics& metrics, const ConfigDb& db, const MethodFolder& folder,
+                       const std::string& name, const std::vector<std::string>& method_lines,
+                       const DocumentDates& dates);
 
 // --- macro ---
 int macro_print_estimate(const std::vector<std::string>& macro_lines);

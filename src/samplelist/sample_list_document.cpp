@@ -1,6 +1,5 @@
 #include "samplelist/sample_list_document.h"
 
-#include "ground/debug_lines.h"
 #include "ground/documents.h"
 #include "ground/log.h"
 #include "ground/name_dialogs.h"
@@ -38,26 +37,35 @@ std::optional<std::string> SampleListHooks::ask_save_name(const std::string& cap
     return chosen;
 }
 
-std::string sample_list_path(const std::string& name) { return existing_document_path(name, sample_list_extension); }
-
-bool sample_list_exists(const std::string& name)
+std::string sample_list_path(const MethodFolder& folder, const std::string& name)
 {
-    return !strip_extension(name).empty() && !has_separator(name) && document_file_exists(sample_list_path(name));
+    return folder.existing_path(FolderDocument::sample_list, name);
 }
 
-std::string export_path(const std::string& export_name) { return document_path(export_name, export_extension); }
+bool sample_list_exists(const MethodFolder& folder, const std::string& name)
+{
+    return !strip_extension(name).empty() && !has_separator(name) && folder.exists(FolderDocument::sample_list, name);
+}
 
-SampleListDocument::SampleListDocument(const ConfigDb& db) : db_(db), table_(columns_), hooks_(&default_hooks_) {}
+std::string export_path(const MethodFolder& folder, const std::string& export_name)
+{
+    return folder.path(FolderDocument::export_table, export_name);
+}
+
+SampleListDocument::SampleListDocument(const Context& context)
+    : context_(context), db_(context.config), folder_(context.folder), table_(columns_), hooks_(&default_hooks_)
+{
+}
 
 void SampleListDocument::set_hooks(SampleListHooks* hooks) { hooks_ = hooks ? hooks : &default_hooks_; }
 
 bool SampleListDocument::validate()
 {
     hooks_->busy(true);
-    const std::string failure = validation_failure(table_, db_);
+    const std::string failure = validation_failure(table_, db_, folder_);
     hooks_->busy(false);
     if (failure.empty()) return true;
-    show_error(failure);
+    context_.prompts.show_error(failure);
     return false;
 }
 
@@ -66,22 +74,22 @@ bool SampleListDocument::validate()
 bool SampleListDocument::load(const std::string& name)
 {
     if (running()) {
-        show_error(list_running_text);
+        context_.prompts.show_error(list_running_text);
         return false;
     }
-    const std::string path = sample_list_path(name);
+    const std::string path = sample_list_path(folder_, name);
     std::vector<std::string> lines;
     if (has_separator(name) || !read_document_lines(path, lines)) {
-        show_error("couldnt read " + path);
+        context_.prompts.show_error("couldnt read " + path);
         return false;
     }
     if (lines.empty() || !same_text(lines.front(), list_header_line(columns_, list_separator))) {
-        show_error("Sample list " + quote + name + quote + " has the wrong columns");
+        context_.prompts.show_error("Sample list " + quote + name + quote + " has the wrong columns");
         table_.clear();
         return false;
     }
     if (lines.size() - 1 > static_cast<std::size_t>(max_sample_rows)) {
-        show_error("Sample list " + quote + name + quote + " has more than " + std::to_string(max_sample_rows) +
+        context_.prompts.show_error("Sample list " + quote + name + quote + " has more than " + std::to_string(max_sample_rows) +
                    " rows, more than a sample list holds");
         table_.clear();
         return false;
@@ -99,24 +107,24 @@ bool SampleListDocument::load(const std::string& name)
 bool SampleListDocument::write_list(const std::string& name)
 {
     if (has_separator(name)) {
-        show_error("Please do not use \\ or / in the file name");
+        context_.prompts.show_error("Please do not use \\ or / in the file name");
         return false;
     }
     const CellRef at = cell_holding(table_, std::string(1, list_separator));
     if (at.row != 0) {
-        show_error(cell_refusal(table_, at, "\";\"", "saved"));
+        context_.prompts.show_error(cell_refusal(table_, at, "\";\"", "saved"));
         return false;
     }
-    const std::string path = sample_list_path(name);
+    const std::string path = sample_list_path(folder_, name);
     // The atomic rename would replace a write-protected file as well.
     if (is_read_only_file(path)) {
-        show_error("Sample list " + name + " is read only");
+        context_.prompts.show_error("Sample list " + name + " is read only");
         return false;
     }
     std::string bytes;
     for (const std::string& line : list_lines(table_, list_separator)) bytes += line + "\r\n";
     if (!write_document_atomically(path, bytes)) {
-        show_error("couldnt write " + path);
+        context_.prompts.show_error("couldnt write " + path);
         return false;
     }
     hooks_->refill_names();
@@ -139,19 +147,19 @@ bool SampleListDocument::save_as()
         const std::optional<std::string> answer = hooks_->ask_save_name(save_list_caption, name_);
         if (!answer) return false;
         if (has_parenthesis(*answer)) {
-            show_error("Please do not use parentheses in the file name");
+            context_.prompts.show_error("Please do not use parentheses in the file name");
             continue;
         }
         if (has_separator(*answer)) {
-            show_error("Please do not use \\ or / in the file name");
+            context_.prompts.show_error("Please do not use \\ or / in the file name");
             continue;
         }
         chosen = strip_extension(*answer);
         break;
     }
     if (chosen.empty()) return false;
-    if (sample_list_exists(chosen) &&
-        !ask_yes_no("Do you really want to overwrite sample list " + chosen + "?"))
+    if (sample_list_exists(folder_, chosen) &&
+        !context_.prompts.ask_yes_no("Do you really want to overwrite sample list " + chosen + "?"))
         return false;
     if (!write_list(chosen)) return false;
     select_name(chosen);
@@ -163,19 +171,19 @@ bool SampleListDocument::save_as()
 
 bool SampleListDocument::changed() const
 {
-    if (!sample_list_exists(name_)) return table_.rows() > 0;
+    if (!sample_list_exists(folder_, name_)) return table_.rows() > 0;
     std::vector<std::string> file;
-    if (!read_document_lines(sample_list_path(name_), file)) return table_.rows() > 0;
+    if (!read_document_lines(sample_list_path(folder_, name_), file)) return table_.rows() > 0;
     if (file.size() != static_cast<std::size_t>(table_.rows()) + 1) return true;
     if (!same_text(file[0], list_header_line(columns_, list_separator))) {
-        debug_line(list_header_line(columns_, list_separator) + " vs " + file[0]);
+        context_.debug_line(list_header_line(columns_, list_separator) + " vs " + file[0]);
         return true;
     }
     for (int row = 1; row <= table_.rows(); ++row) {
         const std::string mine = list_row_line(table_, row, list_separator);
         const std::string& theirs = file[static_cast<std::size_t>(row)];
         if (!same_text(mine, theirs)) {
-            debug_line(mine + " vs " + theirs);
+            context_.debug_line(mine + " vs " + theirs);
             return true;
         }
     }
@@ -185,7 +193,7 @@ bool SampleListDocument::changed() const
 void SampleListDocument::ask_to_save()
 {
     if (name_.empty() || !changed()) return;
-    if (ask_yes_no("The sample list " + quote + name_ + quote + " has been changed. Do you wish to save it?"))
+    if (context_.prompts.ask_yes_no("The sample list " + quote + name_ + quote + " has been changed. Do you wish to save it?"))
         save(name_);
 }
 
@@ -196,14 +204,14 @@ void SampleListDocument::select_list(const std::string& name)
     // Emptying or replacing the table under a running list would pull its
     // rows away.
     if (running()) {
-        show_error(list_running_text);
+        context_.prompts.show_error(list_running_text);
         hooks_->show_name(name_);
         return;
     }
     ask_to_save();
     name_ = name;
     write_setting_text("Sample List", name);
-    if (sample_list_exists(name)) load(name);
+    if (sample_list_exists(folder_, name)) load(name);
     else table_.clear();
 }
 
@@ -217,7 +225,7 @@ void SampleListDocument::select_name(const std::string& name)
 void SampleListDocument::restore_at_start(bool page_enabled)
 {
     const std::string name = read_setting_text("Sample List", "");
-    if (page_enabled && sample_list_exists(name)) {
+    if (page_enabled && sample_list_exists(folder_, name)) {
         select_name(name);
         load(name);
     } else {
@@ -237,23 +245,23 @@ bool SampleListDocument::write_export(const std::string& export_name, ExistingFi
 {
     const CellRef at = cell_holding(table_, std::string(1, export_separator));
     if (at.row != 0) {
-        show_error(cell_refusal(table_, at, "a tab", "exported"));
+        context_.prompts.show_error(cell_refusal(table_, at, "a tab", "exported"));
         return false;
     }
-    const std::string path = export_path(export_name);
+    const std::string path = export_path(folder_, export_name);
     if (document_file_exists(path)) {
         if (existing == ExistingFile::refuse) {
-            show_error("The export file " + path + " exists already");
+            context_.prompts.show_error("The export file " + path + " exists already");
             return false;
         }
         if (existing == ExistingFile::ask &&
-            !ask_yes_no("Do you really want to overwrite exported sample list " + export_name + "?"))
+            !context_.prompts.ask_yes_no("Do you really want to overwrite exported sample list " + export_name + "?"))
             return false;
     }
     std::string bytes;
     for (const std::string& line : list_lines(table_, export_separator)) bytes += line + "\r\n";
     if (!write_document_atomically(path, bytes)) {
-        show_error("couldnt write " + path);
+        context_.prompts.show_error("couldnt write " + path);
         return false;
     }
     return true;
@@ -266,11 +274,11 @@ bool SampleListDocument::export_list()
     std::string export_name;
     while (true) {
         const std::optional<std::string> chosen = hooks_->choose_export_file(
-            method_folder(), export_title, export_filter_description, export_filter_pattern, proposed);
+            folder_.folder(), export_title, export_filter_description, export_filter_pattern, proposed);
         if (!chosen) return false;
         const std::size_t slash = chosen->find_last_of("/\\");
         if (has_parenthesis(slash == std::string::npos ? *chosen : chosen->substr(slash + 1))) {
-            show_error("Please do not use parentheses in the file name");
+            context_.prompts.show_error("Please do not use parentheses in the file name");
             continue;
         }
         export_name = file_title(*chosen);

@@ -8,6 +8,7 @@
 // A name is cut before its first "." wherever it names a file (saving,
 // loading, the existence test, the changed test); Save As makes the cut
 // name the current one, so the selector and the file always agree.
+#include "config/context.h"
 #include "samplelist/sample_columns.h"
 #include "samplelist/sample_table.h"
 
@@ -17,6 +18,7 @@
 namespace kelvo {
 
 class ConfigDb;
+class MethodFolder;
 
 inline constexpr const char* list_running_text = "You may not edit the sample list while it is running!";
 inline constexpr const char* new_sample_list_name = "New sample list";
@@ -54,16 +56,16 @@ public:
 
 // The ".ksl" file of the name in the method folder (also under another
 // letter case where the file system tells case apart).
-std::string sample_list_path(const std::string& name);
-bool sample_list_exists(const std::string& name);
+std::string sample_list_path(const MethodFolder& folder, const std::string& name);
+bool sample_list_exists(const MethodFolder& folder, const std::string& name);
 // The export file of the export name in the method folder.
-std::string export_path(const std::string& export_name);
+std::string export_path(const MethodFolder& folder, const std::string& export_name);
 
 class SampleListDocument {
 public:
     // db: the configuration that validation checks trays, injectors and
     // syringes against (refilled in place on reload).
-    explicit SampleListDocument(const ConfigDb& db);
+    explicit SampleListDocument(const Context& context);
     SampleListDocument(const SampleListDocument&) = delete;
     SampleListDocument& operator=(const SampleListDocument&) = delete;
 
@@ -118,7 +120,9 @@ public:
 private:
     bool write_list(const std::string& name);
 
+    Context context_;
     const ConfigDb& db_;
+    const MethodFolder& folder_;
     ColumnTable columns_;
     SampleTable table_;
     SampleListHooks default_hooks_;

@@ -3,6 +3,8 @@
 // the headings of columns 2..N, then one line per row, every cell followed
 // by the separator (";" in the file, a tab in the export). Column 1
 // (Status) is never written. Lines end with CR LF.
+#include "ground/method_folder.h"
+
 #include <string>
 #include <vector>
 
@@ -13,7 +15,6 @@ class SampleTable;
 
 inline constexpr char list_separator = ';';
 inline constexpr char export_separator = '\t';
-inline constexpr const char* export_extension = ".txt";
 
 std::string list_header_line(const ColumnTable& columns, char separator);
 std::string list_row_line(const SampleTable& table, int row, char separator);

@@ -45,13 +45,13 @@ SampleVariables sample_variables_of_row(const SampleTable& table, int row)
     return sl;
 }
 
-bool read_list_method(const std::string& name, std::string& syringe, std::vector<std::string>& calls)
+bool read_list_method(const MethodFolder& folder, const std::string& name, std::string& syringe,
+                      std::vector<std::string>& calls)
 {
     syringe.clear();
     calls.clear();
     std::vector<std::string> file;
-    if (!is_plain_document_name(name) || !method_file_exists(name) || !read_document_lines(method_path(name), file))
-        return false;
+    if (!method_file_exists(folder, name) || !folder.read_lines(FolderDocument::method, name, file)) return false;
     std::size_t i = 0;
     while (i < file.size() && file[i].rfind("//", 0) == 0) ++i;
     if (i < file.size()) {
@@ -127,7 +127,7 @@ bool SampleListRun::start_from_row(int row)
     if (running_ || caption_ != start_caption) return false;
     const int rows = document_.table().rows();
     if (row < 1 || row > rows) {
-        show_error(no_such_row_text(row, rows));
+        run_.context().prompts.show_error(no_such_row_text(row, rows));
         return false;
     }
     first_row_ = row;
@@ -161,7 +161,7 @@ void SampleListRun::run_sample_list_buttonClick()
         stop();
         return;
     }
-    show_information(list_not_running_text);
+    run_.context().prompts.show_information(list_not_running_text);
 }
 
 void SampleListRun::pause_buttonClick()
@@ -176,13 +176,13 @@ void SampleListRun::pause_buttonClick()
 void SampleListRun::start()
 {
     if (link_.offline()) {
-        show_error(list_offline_text);
+        run_.context().prompts.show_error(list_offline_text);
         return;
     }
     RunEngine& engine = run_.engine();
     if (!document_.validate() || !engine.build_error_path()) return;
     if (chemstation_ && document_.name().empty()) {
-        show_error(unnamed_list_text);
+        run_.context().prompts.show_error(unnamed_list_text);
         return;
     }
     ++generation_;
@@ -257,8 +257,8 @@ void SampleListRun::syringe_check()
     engine.mounted_syringe = instrument_syringe_;
     std::string method_syringe;
     std::vector<std::string> calls;
-    if (!read_list_method(method_, method_syringe, calls)) {
-        show_error("Method " + quote + method_ + quote + " does not exist.");
+    if (!read_list_method(run_.context().folder, method_, method_syringe, calls)) {
+        run_.context().prompts.show_error("Method " + quote + method_ + quote + " does not exist.");
         return;
     }
     if (!same_text(method_syringe, instrument_syringe_)) {
@@ -272,7 +272,7 @@ void SampleListRun::syringe_check()
     }
     if (!engine.expand(method_syringe, calls)) return;
     if (engine.lists.expanded_method.empty()) {
-        show_error("Method " + method_ + " is empty!");
+        run_.context().prompts.show_error("Method " + method_ + " is empty!");
         return;
     }
     engine.last_sample = last_sample();
@@ -339,7 +339,7 @@ void SampleListRun::end_list(ListOutcome outcome)
 void SampleListRun::stop()
 {
     run_.pause();
-    if (ask_yes_no(stop_list_question) && running_) stop_confirmed();
+    if (run_.context().prompts.ask_yes_no(stop_list_question) && running_) stop_confirmed();
     if (!running_) return;
     RunEngine& engine = run_.engine();
     // Parked at "WAIT_FOR_DS": the run goes on from the exit commands. No

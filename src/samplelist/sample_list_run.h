@@ -28,6 +28,7 @@
 // syringe is being asked for ends the list when the answer comes. An
 // Inj/Vial below 1 (possible only in a hidden column) counts as 1, so that
 // the last cycle of the last row still runs "SL EXIT".
+#include "ground/method_folder.h"
 #include "datasystem/sequence_info.h"
 #include "samplelist/sample_table.h"
 
@@ -99,7 +100,8 @@ SampleVariables sample_variables_of_row(const SampleTable& table, int row);
 // not begin with "//" is the syringe line, the method's syringe is its text
 // from the ninth character on, the lines after it are the calls. False when
 // the file cannot be read.
-bool read_list_method(const std::string& name, std::string& syringe, std::vector<std::string>& calls);
+bool read_list_method(const MethodFolder& folder, const std::string& name, std::string& syringe,
+                      std::vector<std::string>& calls);
 
 // "Running Line R: Method "NAME," Syringe S,   Volume V,  Tray T,   Vial I    (cycle  C of N cycles)".
 std::string running_line_log(int row, const std::string& method, const std::string& syringe,

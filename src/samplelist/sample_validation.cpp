@@ -33,12 +33,12 @@ long long positive_value(const std::string& text)
 }
 
 // Reads the method's file once: false when there is none.
-bool method_limits(const ConfigDb& db, const std::string& method, Limits& limits)
+bool method_limits(const ConfigDb& db, const MethodFolder& folder, const std::string& method, Limits& limits)
 {
     if (!is_plain_document_name(method)) return false;
-    const std::string path = method_path(method);
     std::vector<std::string> lines;
-    if (!document_file_exists(path) || !read_document_lines(path, lines)) return false;
+    if (!folder.exists(FolderDocument::method, method) || !folder.read_lines(FolderDocument::method, method, lines))
+        return false;
     std::string syringe;
     for (const std::string& line : lines)
         if (is_syringe_line(line)) {
@@ -70,7 +70,7 @@ long long tray_capacity(const ConfigDb& db, const std::string& tray)
     return std::isfinite(c) ? static_cast<long long>(std::trunc(c)) : 0;
 }
 
-std::string validation_failure(const SampleTable& table, const ConfigDb& db)
+std::string validation_failure(const SampleTable& table, const ConfigDb& db, const MethodFolder& folder)
 {
     const int rows = table.rows();
     if (rows == 0) return empty_list_text;
@@ -86,7 +86,7 @@ std::string validation_failure(const SampleTable& table, const ConfigDb& db)
         const auto [it, first] = method_of_key.try_emplace(upper_text(method), limits.size());
         if (first) {
             Limits l;
-            if (!method_limits(db, method, l))
+            if (!method_limits(db, folder, method, l))
                 return "In row " + std::to_string(row) + ", \"" + method + "\" is not a method";
             limits.push_back(l);
         }

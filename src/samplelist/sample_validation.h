@@ -9,13 +9,14 @@
 namespace kelvo {
 
 class ConfigDb;
+class MethodFolder;
 class SampleTable;
 
 inline constexpr const char* empty_list_text = "The list is empty!";
 
 // The message of the first failure, empty when every row passes. Reads
 // each distinct method's file once; never changes the table.
-std::string validation_failure(const SampleTable& table, const ConfigDb& db);
+std::string validation_failure(const SampleTable& table, const ConfigDb& db, const MethodFolder& folder);
 
 // How many vials a tray holds: the integer part of "Spl Per Row" times
 // "Spl Per Col" of its tray type; 0 for an empty or unknown tray.

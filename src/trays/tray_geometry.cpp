@@ -50,7 +50,7 @@ int HolderTable::level_count() const
     return levels;
 }
 
-HolderTable build_holder_table(const ConfigDb& db, const std::string& holder)
+HolderTable build_holder_table(const ConfigDb& db, const std::string& holder, const DebugSink& debug)
 {
     HolderTable table;
     for (int o = 0; o < db.object_count(); ++o) {
@@ -88,9 +88,9 @@ HolderTable build_holder_table(const ConfigDb& db, const std::string& holder)
         }
         table.trays.insert(place, std::move(t));
     }
-    if (table.left_out > 0)
-        debug_line("Tray holder " + holder + ": only the first " + std::to_string(holder_tray_capacity) +
-                   " of its trays are shown, " + std::to_string(table.left_out) + " left out");
+    if (table.left_out > 0 && debug)
+        debug("Tray holder " + holder + ": only the first " + std::to_string(holder_tray_capacity) +
+              " of its trays are shown, " + std::to_string(table.left_out) + " left out");
     return table;
 }
 

@@ -4,6 +4,7 @@
 // numbering, and the top view's placement, circles and hit test. Everything
 // is integer pixels for a given paint-box size, so the drawings only paint
 // what these functions computed.
+#include "ground/debug_lines.h"
 #include "config/config_db.h"
 
 #include <optional>
@@ -59,7 +60,7 @@ struct HolderTable {
 };
 
 // The trays standing on the named holder (compared without regard to case).
-HolderTable build_holder_table(const ConfigDb& db, const std::string& holder);
+HolderTable build_holder_table(const ConfigDb& db, const std::string& holder, const DebugSink& debug);
 
 // ---- Holder drawing (side view) for a paint box pw x ph
 

@@ -104,10 +104,10 @@ std::string tray_report_path(const std::string& folder)
     return folder + "/" + tray_report_file_name;
 }
 
-bool write_tray_report(const ConfigDb& db, const std::string& path)
+bool write_tray_report(const ConfigDb& db, const std::string& path, const DebugSink& debug)
 {
     if (write_file_atomically(path, tray_report_text(db))) return true;
-    debug_line("could not write " + path);
+    if (debug) debug("could not write " + path);
     return false;
 }
 

@@ -479,7 +479,7 @@ TEST(ImportDocuments, CopiesIntoTheMethodFolderWithoutOverwriting)
     set_debug_sink({});
     clear_buffered_debug_lines();
     const int copied = import_documents({elsewhere.file("Wash.kma"), elsewhere.file("Assay.KME")},
-                                        methods.path().string() + "/");
+                                        methods.path().string() + "/", debug_line);
     EXPECT_EQ(copied, 1);
     EXPECT_EQ(test::read_file(methods.file("Wash.kma")), "mine");
     EXPECT_EQ(test::read_file(methods.file("Assay.KME")), "method");
@@ -501,8 +501,8 @@ TEST(ImportDocuments, FilesFromTheMethodFolderItselfAreNotCopied)
     // The folder compares without regard to case and without a final separator.
     std::string folder = methods.path().string();
     for (char& c : folder) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    EXPECT_EQ(import_documents({methods.file("Wash.kma")}, folder + "/"), 0);
-    EXPECT_EQ(import_documents({}, folder), 0);
+    EXPECT_EQ(import_documents({methods.file("Wash.kma")}, folder + "/", debug_line), 0);
+    EXPECT_EQ(import_documents({}, folder, debug_line), 0);
     EXPECT_TRUE(buffered_debug_lines().empty());
 }
 

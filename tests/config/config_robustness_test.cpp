@@ -1,6 +1,7 @@
 // Mutated configuration texts: the parse may fail, but it must never crash,
 // hang or touch memory outside its tables (run under the sanitizers too).
 #include "ground/file_io.h"
+#include "ground/debug_lines.h"
 #include "config_test_support.h"
 #include "language/bound_check.h"
 #include "trays/tray_report.h"
@@ -135,7 +136,7 @@ TEST(ConfigRobustness, MutatedTextsNeverBreakTheParser)
     for (int i = 0; i < 3000; ++i) {
         std::vector<std::string> lines = bases[static_cast<std::size_t>(i) % bases.size()];
         mutator.mutate(lines);
-        if (parse_configuration(db, lines)) {
+        if (parse_configuration(db, lines, debug_line)) {
             ++parsed;
             sum += exercise(db);
         } else {

@@ -2,6 +2,7 @@
 // CHECK markers, body start and end, the three numbers per line, parameter
 // substitution, the capacity bound and the failure messages.
 #include "engine/expand.h"
+#include "test_context.h"
 #include "engine/run_lists.h"
 #include "language/method_test_support.h"
 
@@ -20,7 +21,7 @@ protected:
     }
     bool run(const Lines& method_lines, const std::string& syringe = "Syr10ul")
     {
-        return expand(db(), syringe, method_lines, lists);
+        return expand(test::context_with(db()), syringe, method_lines, lists);
     }
     RunLists lists;
 };

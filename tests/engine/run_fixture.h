@@ -5,6 +5,7 @@
 // ticks every 500 ms of virtual time, the instrument's answers arrive before
 // the next tick and the link's time-out fires only on a silent line.
 #include "engine/method_run.h"
+#include "test_context.h"
 #include "ground/clock.h"
 #include "language/method_test_support.h"
 #include "link/sim_wire.h"
@@ -168,7 +169,8 @@ protected:
     ScriptedDialogs dialogs;
     RecordingView view;
     SampleVariables sample;
-    MethodRun run{db(), link, dialogs, view, sample, clock};
+    Context context{test::context_with(db(), clock)};
+    MethodRun run{context, link, dialogs, view, sample};
 };
 
 }  // namespace kelvo::run_test

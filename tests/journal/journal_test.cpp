@@ -3,6 +3,7 @@
 // operator's answer, resuming after an unexpected end), the file surviving
 // a damaged last line, and estimates that are exact for fixed durations.
 #include "engine/run_fixture.h"
+#include "test_context.h"
 #include "journal/estimate.h"
 #include "journal/journal_prompts.h"
 #include "journal/journal_runs.h"
@@ -57,7 +58,7 @@ protected:
     kelvo::RunJournal journal{file, clock};
     JournalPrompts journal_prompts{prompts, journal};
     PromptsScope journal_scope{journal_prompts};
-    SampleListDocument document{db()};
+    SampleListDocument document{test::context_with(db())};
     SampleListRun list{run, link, document, dialogs, view, sample};
 };
 
@@ -163,7 +164,7 @@ TEST_F(JournalRun, AListEstimateWalksEntryLoopsAndExitAsARunDoes)
     model.add("SET_SPEED", "SET_SPEED(0,)", 100);
     model.add("WASH_SYRINGE", "WASH_SYRINGE(Wash2,1000,3,1000,1000,)", 2000);
     model.add("WASH_SYRINGE", "WASH_SYRINGE(Wash2,3000,3,1000,1000,)", 6000);
-    Estimator estimator(db(), model);
+    Estimator estimator(test::context_with(db()), model);
 
     // First and last: SL ENTRY + 3 homes + the wash (2 µl: the atom's mean) + SL EXIT.
     SampleVariables sl;
@@ -185,7 +186,7 @@ TEST_F(JournalRun, AListEstimateWalksEntryLoopsAndExitAsARunDoes)
     // An atom never seen counts nothing and is named.
     write_method("Inj", "syringe:Syr10ul\r\nHomes()\r\n");
     write_macro("Homes", "REPEAT(2,)\r\nMOVE_TO_HOME()\r\nEND()\r\nVALVE(LCVlv1,Load,)\r\n");
-    Estimator fresh(db(), model);
+    Estimator fresh(test::context_with(db()), model);
     const Estimate unknown = fresh.method("Inj", sl, false, false);
     EXPECT_DOUBLE_EQ(unknown.ms, 2000);
     EXPECT_EQ(unknown.unknown_atoms, (std::set<std::string>{"VALVE"}));

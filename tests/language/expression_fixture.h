@@ -4,6 +4,7 @@
 // geometry, and a chain of classes linked by references for the depth of the
 // property search.
 #include "ground/prompts.h"
+#include "ground/debug_lines.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"
 #include "language/expression.h"
@@ -96,7 +97,7 @@ inline std::vector<std::string> expression_config_lines()
 
 class ExpressionTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(parse_configuration(db, expression_config_lines())) << (prompts.shown.empty() ? "" : prompts.shown[0]); }
+    void SetUp() override { ASSERT_TRUE(parse_configuration(db, expression_config_lines(), debug_line)) << (prompts.shown.empty() ? "" : prompts.shown[0]); }
 
     int atom(const std::string& name) const { return db.atom_index(name); }
 

@@ -72,7 +72,7 @@ TEST_F(ExpressionBoundCheck, AFailingBoundFailsTheParse)
     ASSERT_NE(index, lines.end());
     *index = "Index;1;Tray.Max Indexx;1;1;E";
     ConfigDb other;
-    EXPECT_FALSE(parse_configuration(other, lines));
+    EXPECT_FALSE(parse_configuration(other, lines, debug_line));
     set_debug_sink({});
     EXPECT_EQ(debug, std::vector<std::string>{"problem with GET_SAMPLE:Index"});
 }

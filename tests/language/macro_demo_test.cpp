@@ -1,6 +1,8 @@
 // The demo macros of examples/methods load cleanly against the demo
 // configuration and pass every check a run applies to them.
 #include "ground/folder_files.h"
+#include "ground/documents.h"
+#include "test_context.h"
 #include "ground/text_utils.h"
 #include "language/macro.h"
 #include "language/value_checks.h"
@@ -26,16 +28,16 @@ protected:
 
 TEST_F(DemoMacros, AllSpecialMacrosAndSomeWorkingOnesAreThere)
 {
-    const std::vector<std::string> names = macro_names_in_folder();
+    const std::vector<std::string> names = macro_names_in_folder(program_method_folder());
     for (const char* special : special_macro_names)
         EXPECT_NE(std::find(names.begin(), names.end(), std::string(special)), names.end()) << special;
-    EXPECT_GE(method_editor_macro_names("").size(), 6u);
+    EXPECT_GE(method_editor_macro_names(program_method_folder(), "").size(), 6u);
 }
 
 TEST_F(DemoMacros, FilesAreWindows1252WithCrLf)
 {
-    for (const std::string& name : macro_names_in_folder()) {
-        const std::string bytes = test::read_file(macro_path(name));
+    for (const std::string& name : macro_names_in_folder(program_method_folder())) {
+        const std::string bytes = test::read_file(macro_path(program_method_folder(), name));
         ASSERT_FALSE(bytes.empty()) << name;
         EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << name;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -49,8 +51,8 @@ TEST_F(DemoMacros, FilesAreWindows1252WithCrLf)
 
 TEST_F(DemoMacros, EachLoadsWithoutAMessageAndPassesTheSaveChecks)
 {
-    for (const std::string& name : macro_names_in_folder()) {
-        MacroDocument document(demo_db());
+    for (const std::string& name : macro_names_in_folder(program_method_folder())) {
+        MacroDocument document(test::context_with(demo_db()));
         EXPECT_EQ(document.load(name), MacroLoadResult::loaded) << name;
         EXPECT_TRUE(document.check_atom_lines()) << name;
         EXPECT_FALSE(document.changed()) << name;
@@ -62,9 +64,9 @@ TEST_F(DemoMacros, EachLoadsWithoutAMessageAndPassesTheSaveChecks)
 TEST_F(DemoMacros, EachExpandsWithItsDefaults)
 {
     const ConfigDb& db = demo_db();
-    for (const std::string& name : macro_names_in_folder()) {
+    for (const std::string& name : macro_names_in_folder(program_method_folder())) {
         std::vector<std::string> lines;
-        ASSERT_TRUE(read_macro_file(name, lines)) << name;
+        ASSERT_TRUE(read_macro_file(program_method_folder(), name, lines)) << name;
         std::vector<std::string> parameter_lines;
         ParameterTable parameters;
         ASSERT_TRUE(read_called_macro_parameters(db, lines, parameter_lines, parameters)) << name;

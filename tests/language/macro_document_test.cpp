@@ -1,6 +1,7 @@
 // The Macro Editor's document operations: Load with its checks, Save, Save
 // As, Changed?, Ask to save, New, Delete and write protection.
 #include "ground/text_utils.h"
+#include "test_context.h"
 #include "language/macro_document.h"
 #include "macro_test_support.h"
 
@@ -149,7 +150,7 @@ TEST_F(MacroSave, UnitlessParameterRoundTrip)
     start("Loop", {"REPEAT(Count,)", "MOVE_TO_HOME()", "END()"}, {numeric_parameter_line("Count", "", "2", "1", "9")});
     ASSERT_TRUE(document.save());
     EXPECT_EQ(macro_bytes("Loop"), "Count ();2;1;9\r\nREPEAT(Count,)\r\nMOVE_TO_HOME()\r\nEND()\r\n");
-    MacroDocument other(db());
+    MacroDocument other(test::context_with(db()));
     ASSERT_EQ(other.load("Loop"), MacroLoadResult::loaded);
     ASSERT_EQ(other.parameters().size(), 1u);
     EXPECT_EQ(other.parameters()[0].name, "Count");

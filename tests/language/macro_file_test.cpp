@@ -1,6 +1,7 @@
 // The macro file, its line forms, parameter lines, name lists and the
 // numbered display.
 #include "language/macro.h"
+#include "ground/documents.h"
 #include "language/parameter_line.h"
 #include "macro_test_support.h"
 
@@ -130,14 +131,14 @@ TEST_F(MacroNameLists, FromTheFolder)
     for (const char* n : {"wash", "Fill", "METHOD ENTRY", "error exit", "b.old"}) write_macro(n, "HOME()\r\n");
     test::write_file(dir.file("notes.txt"), "x");
     test::write_file(dir.file("Zeta.KMA"), "HOME()\r\n");
-    EXPECT_EQ(macro_names_in_folder(), (std::vector<std::string>{"b", "error exit", "Fill", "METHOD ENTRY", "wash", "Zeta"}));
-    EXPECT_EQ(macro_box_names("New One"),
+    EXPECT_EQ(macro_names_in_folder(program_method_folder()), (std::vector<std::string>{"b", "error exit", "Fill", "METHOD ENTRY", "wash", "Zeta"}));
+    EXPECT_EQ(macro_box_names(program_method_folder(), "New One"),
               (std::vector<std::string>{"b", "error exit", "Fill", "METHOD ENTRY", "New One", "wash", "Zeta"}));
-    EXPECT_EQ(macro_box_names("WASH").size(), 6u);
-    EXPECT_EQ(method_editor_macro_names("SL EXIT"), (std::vector<std::string>{"b", "Fill", "wash", "Zeta"}));
+    EXPECT_EQ(macro_box_names(program_method_folder(), "WASH").size(), 6u);
+    EXPECT_EQ(method_editor_macro_names(program_method_folder(), "SL EXIT"), (std::vector<std::string>{"b", "Fill", "wash", "Zeta"}));
     // The file is found whatever the case of its name.
-    EXPECT_TRUE(macro_file_exists("zeta"));
-    EXPECT_EQ(macro_path("ZETA"), dir.file("Zeta.KMA"));
+    EXPECT_TRUE(macro_file_exists(program_method_folder(), "zeta"));
+    EXPECT_EQ(macro_path(program_method_folder(), "ZETA"), dir.file("Zeta.KMA"));
 }
 
 }  // namespace

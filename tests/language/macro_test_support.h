@@ -4,6 +4,7 @@
 // settings kept away from the real ones, and editor hooks that record what
 // the model asked of the page.
 #include "ground/debug_lines.h"
+#include "test_context.h"
 #include "ground/documents.h"
 #include "ground/log.h"
 #include "ground/prompts.h"
@@ -35,7 +36,7 @@ inline const ConfigDb& demo_db()
         const bool read = read_text_lines(demo_folder() + "/latest_kelvo.kol", lines);
         test::RecordingPrompts quiet;
         PromptsScope scope(quiet);
-        const bool parsed = read && parse_configuration(d, lines);
+        const bool parsed = read && parse_configuration(d, lines, debug_line);
         EXPECT_TRUE(parsed) << "demo configuration";
         return d;
     }();
@@ -114,7 +115,7 @@ protected:
     std::string previous_log;
     std::vector<std::string> debug;
     RecordingHooks hooks;
-    MacroDocument document{demo_db()};
+    MacroDocument document{test::context_with(demo_db())};
 };
 
 }  // namespace kelvo::macro_test

@@ -1,6 +1,8 @@
 // The demo methods of examples/methods load without a message against the
 // demo configuration and macros, and expand.
 #include "engine/expand.h"
+#include "ground/documents.h"
+#include "test_context.h"
 #include "language/macro.h"
 #include "method_test_support.h"
 
@@ -28,10 +30,10 @@ protected:
 
 TEST_F(DemoMethods, EachLoadsWithoutAMessageAndExpands)
 {
-    const std::vector<std::string> names = method_names_in_folder();
+    const std::vector<std::string> names = method_names_in_folder(program_method_folder());
     ASSERT_GE(names.size(), 4u);
     for (const std::string& name : names) {
-        MethodDocument document(demo_db(), test_expansion);
+        MethodDocument document(test::context_with(demo_db()), test_expansion);
         EXPECT_EQ(document.load(name), MethodLoadResult::loaded) << name;
         EXPECT_FALSE(document.changed()) << name;
         EXPECT_FALSE(document.description().empty()) << name;
@@ -43,10 +45,10 @@ TEST_F(DemoMethods, EachLoadsWithoutAMessageAndExpands)
 
         std::string syringe;
         std::vector<std::string> lines;
-        ASSERT_TRUE(read_method_for_run(name, syringe, lines)) << name;
+        ASSERT_TRUE(read_method_for_run(program_method_folder(), name, syringe, lines)) << name;
         EXPECT_EQ(syringe, document.syringe()) << name;
         RunLists lists;
-        EXPECT_TRUE(expand(demo_db(), syringe, lines, lists)) << name;
+        EXPECT_TRUE(expand(test::context_with(demo_db()), syringe, lines, lists)) << name;
         EXPECT_GT(lists.body_end, lists.body_start) << name;
     }
     EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front();
@@ -57,14 +59,14 @@ TEST_F(DemoMethods, CoverBothSyringesARepeatAndTheSampleListValues)
     std::vector<std::string> syringes;
     bool repeat = false;
     bool sample_list_values = false;
-    for (const std::string& name : method_names_in_folder()) {
-        const std::string syringe = stored_method_syringe(name);
+    for (const std::string& name : method_names_in_folder(program_method_folder())) {
+        const std::string syringe = stored_method_syringe(program_method_folder(), name);
         if (std::find(syringes.begin(), syringes.end(), syringe) == syringes.end()) syringes.push_back(syringe);
         std::string s;
         std::vector<std::string> lines;
-        ASSERT_TRUE(read_method_for_run(name, s, lines));
+        ASSERT_TRUE(read_method_for_run(program_method_folder(), name, s, lines));
         RunLists lists;
-        ASSERT_TRUE(expand(demo_db(), s, lines, lists));
+        ASSERT_TRUE(expand(test::context_with(demo_db()), s, lines, lists));
         std::string calls;
         for (const std::string& line : lists.running_method) calls += line + "\n";
         repeat = repeat || std::any_of(lists.expanded_method.begin(), lists.expanded_method.end(),
@@ -81,8 +83,8 @@ TEST_F(DemoMethods, CoverBothSyringesARepeatAndTheSampleListValues)
 
 TEST_F(DemoMethods, FilesAreWindows1252WithCrLf)
 {
-    for (const std::string& name : method_names_in_folder()) {
-        const std::string bytes = test::read_file(method_path(name));
+    for (const std::string& name : method_names_in_folder(program_method_folder())) {
+        const std::string bytes = test::read_file(method_path(program_method_folder(), name));
         ASSERT_GE(bytes.size(), 2u) << name;
         EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << name;
         for (std::size_t i = 0; i < bytes.size(); ++i) {

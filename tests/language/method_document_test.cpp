@@ -2,6 +2,8 @@
 // messages, Save, Save As, Changed?, Ask to save, New, Delete, and the
 // editing operations with the expansion test and the range check.
 #include "ground/settings.h"
+#include "ground/documents.h"
+#include "test_context.h"
 #include "language/method_document.h"
 #include "method_test_support.h"
 
@@ -24,7 +26,7 @@ protected:
     // A method as the program saves it.
     void save_method(const std::string& name, const MethodText& text) const
     {
-        test::write_file(method_file(name), crlf_text(method_file_lines(text)));
+        test::write_file(method_file(name), crlf_text(method_file_lines(program_method_folder(), text)));
     }
     MethodText sample() const { return {{"Demo", "second line"}, "Syr100ul", {"Two B(Wash1,2)", "Two A()", "Two B(Wash2,3)"}}; }
     std::string setting(const std::string& name) { return read_setting_text(name, "?"); }
@@ -90,7 +92,7 @@ TEST_F(MethodDocumentTest, AChangedMacroAsksAndYesRewritesTheFile)
     EXPECT_EQ(shown(), (Lines{"question: The following macros have been changed since \"Demo\" was last saved:\n"
                               "Two A\nMETHOD EXIT\n"
                               "Ok to update \"Demo\" with new versions?"}));
-    EXPECT_EQ(method_bytes("Demo"), crlf_text(method_file_lines(sample())));
+    EXPECT_EQ(method_bytes("Demo"), crlf_text(method_file_lines(program_method_folder(), sample())));
     EXPECT_NE(method_bytes("Demo").find("[MACRO METHOD EXIT]\r\nMOVE_TO_HOME()\r\n"), std::string::npos);
     EXPECT_NE(log_text().find(" : rewrote method Demo\r\n"), std::string::npos);
     EXPECT_EQ(document.name(), "Demo");
@@ -206,7 +208,7 @@ TEST_F(MethodDocumentTest, SaveWritesTheFileAndLoadReadsItBack)
     EXPECT_TRUE(document.load_save_flag());
     EXPECT_FALSE(document.changed());
 
-    MethodDocument other(demo_db(), test_expansion);
+    MethodDocument other(test::context_with(demo_db()), test_expansion);
     EXPECT_EQ(other.load("Round"), MethodLoadResult::loaded);
     EXPECT_EQ(other.text(), document.text());
     EXPECT_TRUE(shown().empty());
@@ -295,7 +297,7 @@ TEST_F(MethodDocumentTest, SaveAsAsksForANameRefusesParenthesesAndAsksBeforeOver
     hooks.names = {std::string("taken")};
     prompts.yes_no_answers = {true};
     ASSERT_TRUE(document.save_as());
-    EXPECT_EQ(stored_method_syringe("Taken"), "Syr10ul");
+    EXPECT_EQ(stored_method_syringe(program_method_folder(), "Taken"), "Syr10ul");
 }
 
 // ---- Changed? and Ask to save
@@ -350,7 +352,7 @@ TEST_F(MethodDocumentTest, AskToSaveOnlyAfterALoadOrSaveForANamedChangedMethod)
     prompts.yes_no_answers = {false};
     EXPECT_TRUE(document.ask_to_save());
     EXPECT_EQ(shown(), (Lines{"question: The method \"Demo\" has been changed. Do you wish to save it?"}));
-    EXPECT_EQ(method_bytes("Demo"), crlf_text(method_file_lines(sample())));
+    EXPECT_EQ(method_bytes("Demo"), crlf_text(method_file_lines(program_method_folder(), sample())));
     prompts.yes_no_answers = {true};
     EXPECT_TRUE(document.ask_to_save());
     EXPECT_FALSE(document.changed());

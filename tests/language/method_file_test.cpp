@@ -2,6 +2,7 @@
 // section headers, the sections a save writes, the syringe of a stored
 // method, the method list, import, labels, hints, choices and call lines.
 #include "language/method.h"
+#include "ground/documents.h"
 #include "method_test_support.h"
 
 namespace kelvo::method_test {
@@ -37,7 +38,7 @@ TEST_F(MethodFile, TwoCallsOfOneMacroGiveOneSectionAndAbsentSpecialsALoneHeader)
     write_macro("Two A", two_atoms);
     write_macro("Two B", station_wash);
     const MethodText method{{"Demo", ""}, "Syr10ul", {"Two B(Wash1,2)", "Two A()", "two b(Wash2,3)"}};
-    EXPECT_EQ(method_file_lines(method),
+    EXPECT_EQ(method_file_lines(program_method_folder(), method),
               (Lines{"//Demo", "//", "syringe:Syr10ul", "Two B(Wash1,2)", "Two A()", "two b(Wash2,3)",
                      "[MACRO Two B]", "Station;WASH_STATION", "Volume (\xB5l);1;0;SYR.Max Volume",
                      "WASH_SYRINGE(Station,Volume,3,1,1,)", "MOVE_TO_OBJECT(Station,,5,)", "[MACRO Two A]",
@@ -49,17 +50,17 @@ TEST_F(MethodFile, SectionsCopyEveryLineThatIsNoCommentAndSpecialsAreNotRepeated
     write_macro("METHOD ENTRY", "//enter\r\nMOVE_TO_HOME()\r\n//later comment\r\n");
     write_macro("METHOD EXIT", one_home);
     const MethodText method{{}, "Syr10ul", {"METHOD EXIT()"}};
-    EXPECT_EQ(method_file_lines(method), (Lines{"syringe:Syr10ul", "METHOD EXIT()", "[MACRO METHOD EXIT]",
+    EXPECT_EQ(method_file_lines(program_method_folder(), method), (Lines{"syringe:Syr10ul", "METHOD EXIT()", "[MACRO METHOD EXIT]",
                                                 "MOVE_TO_HOME()", "[MACRO METHOD ENTRY]", "MOVE_TO_HOME()"}));
 }
 
 TEST_F(MethodFile, SyringeOfAStoredMethod)
 {
     write_method("M", "//a\r\nSYRINGE:Syr100ul\r\nX()\r\nsyringe:Other\r\n");
-    EXPECT_EQ(stored_method_syringe("M"), "Syr100ul");
+    EXPECT_EQ(stored_method_syringe(program_method_folder(), "M"), "Syr100ul");
     write_method("N", "//no syringe\r\nX()\r\n");
-    EXPECT_EQ(stored_method_syringe("N"), "");
-    EXPECT_EQ(stored_method_syringe("Absent"), "");
+    EXPECT_EQ(stored_method_syringe(program_method_folder(), "N"), "");
+    EXPECT_EQ(stored_method_syringe(program_method_folder(), "Absent"), "");
 }
 
 TEST_F(MethodFile, ReadForRunTakesTheLinesAfterTheSyringeLine)
@@ -67,26 +68,26 @@ TEST_F(MethodFile, ReadForRunTakesTheLinesAfterTheSyringeLine)
     write_method("M", "//a\r\n//b\r\nsyringe:Syr10ul\r\nX()\r\n[MACRO X]\r\nMOVE_TO_HOME()\r\n");
     std::string syringe;
     Lines lines;
-    ASSERT_TRUE(read_method_for_run("M", syringe, lines));
+    ASSERT_TRUE(read_method_for_run(program_method_folder(), "M", syringe, lines));
     EXPECT_EQ(syringe, "Syr10ul");
     EXPECT_EQ(lines, (Lines{"X()", "[MACRO X]", "MOVE_TO_HOME()"}));
     write_method("N", "//a\r\nX()\r\n");
-    ASSERT_TRUE(read_method_for_run("N", syringe, lines));
+    ASSERT_TRUE(read_method_for_run(program_method_folder(), "N", syringe, lines));
     EXPECT_EQ(syringe, "");
     EXPECT_EQ(lines, (Lines{"X()"}));
-    EXPECT_FALSE(read_method_for_run("Absent", syringe, lines));
+    EXPECT_FALSE(read_method_for_run(program_method_folder(), "Absent", syringe, lines));
 }
 
 TEST_F(MethodFile, FilesAreFoundWithoutRegardToCaseAndOnlyInTheFolder)
 {
     test::write_file(dir.file("lower.kme"), "syringe:Syr10ul\r\n");
-    EXPECT_TRUE(method_file_exists("LOWER"));
-    EXPECT_EQ(stored_method_syringe("Lower"), "Syr10ul");
-    EXPECT_FALSE(method_file_exists(""));
+    EXPECT_TRUE(method_file_exists(program_method_folder(), "LOWER"));
+    EXPECT_EQ(stored_method_syringe(program_method_folder(), "Lower"), "Syr10ul");
+    EXPECT_FALSE(method_file_exists(program_method_folder(), ""));
     std::filesystem::create_directories(dir.path() / "sub");
     test::write_file(dir.file("sub/inner.KME"), "syringe:Syr10ul\r\n");
-    EXPECT_FALSE(method_file_exists("sub/inner"));
-    EXPECT_FALSE(method_file_exists("sub\\inner"));
+    EXPECT_FALSE(method_file_exists(program_method_folder(), "sub/inner"));
+    EXPECT_FALSE(method_file_exists(program_method_folder(), "sub\\inner"));
 }
 
 TEST_F(MethodFile, TheMethodListFollowsTheExtensionOfTheRun)
@@ -95,33 +96,33 @@ TEST_F(MethodFile, TheMethodListFollowsTheExtensionOfTheRun)
     test::write_file(dir.file("A.kme"), "");
     test::write_file(dir.file("C.CDZ"), "");
     test::write_file(dir.file("D.kma"), "");
-    EXPECT_EQ(method_names_in_folder(), (Lines{"A", "b"}));
-    EXPECT_EQ(method_box_names("New One"), (Lines{"A", "b", "New One"}));
-    EXPECT_EQ(method_box_names("B"), (Lines{"A", "b"}));
+    EXPECT_EQ(method_names_in_folder(program_method_folder()), (Lines{"A", "b"}));
+    EXPECT_EQ(method_box_names(program_method_folder(), "New One"), (Lines{"A", "b", "New One"}));
+    EXPECT_EQ(method_box_names(program_method_folder(), "B"), (Lines{"A", "b"}));
     set_masslynx_mode(true);
-    EXPECT_EQ(method_names_in_folder(), (Lines{"C"}));
-    EXPECT_EQ(method_path("C"), dir.file("C.CDZ"));
+    EXPECT_EQ(method_names_in_folder(program_method_folder()), (Lines{"C"}));
+    EXPECT_EQ(method_path(program_method_folder(), "C"), dir.file("C.CDZ"));
 }
 
 TEST_F(MethodFile, ImportFilterAndCopies)
 {
-    EXPECT_EQ(import_dialog_filter(), "Kelvo files (*.ksl;*.KME;*.kma)|*.ksl;*.KME;*.kma");
+    EXPECT_EQ(import_dialog_filter(program_method_folder()), "Kelvo files (*.ksl;*.KME;*.kma)|*.ksl;*.KME;*.kma");
     set_masslynx_mode(true);
-    EXPECT_EQ(import_dialog_filter(), "Kelvo files (*.ksl;*.CDZ;*.kma)|*.ksl;*.CDZ;*.kma");
+    EXPECT_EQ(import_dialog_filter(program_method_folder()), "Kelvo files (*.ksl;*.CDZ;*.kma)|*.ksl;*.CDZ;*.kma");
     set_masslynx_mode(false);
 
     // From the method folder itself nothing is copied.
     write_method("Here", "syringe:Syr10ul\r\n");
-    EXPECT_EQ(import_into_method_folder({method_file("Here"), dir.file("Other.kma")}), 0);
+    EXPECT_EQ(import_into_method_folder(program_method_folder(), {method_file("Here"), dir.file("Other.kma")}), 0);
     EXPECT_TRUE(debug.empty());
 
     // From elsewhere every file is copied, but an existing one is kept.
     test::TempDir source;
     test::write_file(source.file("New.KME"), "syringe:Syr100ul\r\n");
     test::write_file(source.file("Here.KME"), "syringe:Other\r\n");
-    EXPECT_EQ(import_into_method_folder({source.file("New.KME"), source.file("Here.KME")}), 1);
-    EXPECT_EQ(stored_method_syringe("New"), "Syr100ul");
-    EXPECT_EQ(stored_method_syringe("Here"), "Syr10ul");
+    EXPECT_EQ(import_into_method_folder(program_method_folder(), {source.file("New.KME"), source.file("Here.KME")}), 1);
+    EXPECT_EQ(stored_method_syringe(program_method_folder(), "New"), "Syr100ul");
+    EXPECT_EQ(stored_method_syringe(program_method_folder(), "Here"), "Syr10ul");
     EXPECT_EQ(debug, (Lines{source.file("New.KME") + " -> " + method_file("New"),
                             source.file("Here.KME") + " -> " + method_file("Here")}));
 }

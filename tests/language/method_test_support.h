@@ -4,6 +4,7 @@
 // message boxes, debug lines, log and settings kept away from the real ones,
 // and Method Editor hooks that record what the model asked of the page.
 #include "engine/expand.h"
+#include "test_context.h"
 #include "ground/documents.h"
 #include "ground/text_utils.h"
 #include "language/method.h"
@@ -130,7 +131,7 @@ protected:
     bool previous_masslynx = false;
     std::vector<std::string> debug;
     RecordingMethodHooks hooks;
-    MethodDocument document{demo_db(), test_expansion};
+    MethodDocument document{test::context_with(demo_db()), test_expansion};
 };
 
 }  // namespace kelvo::method_test

@@ -94,7 +94,7 @@ struct ScriptedUi : StartupUi, LinkUi {
 
 class ChainTest : public ::testing::Test {
 protected:
-    ChainTest() : scope(prompts), link(port), chain(link, configuration, ui), loop{port, link}
+    ChainTest() : scope(prompts), link(port), chain(link, configuration, ui, program_method_folder()), loop{port, link}
     {
         static std::atomic<int> counter{0};
         folder = fs::temp_directory_path() /
@@ -505,7 +505,7 @@ TEST(StartupSettings, PollingIntervalHasAFloorOfTenMilliseconds)
 TEST_F(ChainTest, ProgramDatabaseIsFilledAndTheTrayReportWritten)
 {
     ProgramConfiguration program;
-    StartupChain real(link, program, ui);
+    StartupChain real(link, program, ui, program_method_folder());
     real.start();
     loop.run();
     EXPECT_EQ(real.outcome(), ChainOutcome::online);

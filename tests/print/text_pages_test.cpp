@@ -1,5 +1,6 @@
 // The printouts' page layout and contents, item by item.
 #include "language/bound_check.h"
+#include "ground/debug_lines.h"
 #include "config/config_db.h"
 #include "language/bound_check.h"
 #include "ground/documents.h"
@@ -42,7 +43,7 @@ const ConfigDb& demo_db()
         std::vector<std::string> lines;
         test::RecordingPrompts quiet;
         PromptsScope scope(quiet);
-        EXPECT_TRUE(read_text_lines(demo_folder() + "/latest_kelvo.kol", lines) && parse_configuration(d, lines));
+        EXPECT_TRUE(read_text_lines(demo_folder() + "/latest_kelvo.kol", lines) && parse_configuration(d, lines, debug_line));
         return d;
     }();
     return db;
@@ -173,7 +174,7 @@ TEST(DocumentPrints, MethodPrintout)
         "Never printed(1)",
     };
     EXPECT_EQ(method_print_estimate(method), 6 + 1 + 3 + 2 + 6);
-    const TextPages pages = method_pages(test_metrics(), demo_db(), "Demo", method, dates);
+    const TextPages pages = method_pages(test_metrics(), demo_db(), program_method_folder(), "Demo", method, dates);
     set_method_folder(previous);
     const std::vector<std::string> expected = {
         "1:1 Page 1 of 2",

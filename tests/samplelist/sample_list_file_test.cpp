@@ -2,6 +2,7 @@
 // header check, save, save as, the changed test and its debug line, ask to
 // save, selecting, restore at start, export with its dialog rules.
 #include "samplelist/sample_list_file.h"
+#include "ground/documents.h"
 #include "sample_list_support.h"
 
 #include <filesystem>
@@ -296,7 +297,7 @@ TEST_F(SampleListFileTest, ADottedNameIsCutAtItsFirstDotEverywhere)
     EXPECT_EQ(document.name(), "Batch");
     EXPECT_EQ(setting(), "Batch");
     EXPECT_FALSE(document.changed());
-    EXPECT_TRUE(sample_list_exists("Batch.anything"));
+    EXPECT_TRUE(sample_list_exists(program_method_folder(), "Batch.anything"));
     document.table().clear();
     ASSERT_TRUE(document.load("Batch.x"));
     EXPECT_EQ(document.table().rows(), 1);

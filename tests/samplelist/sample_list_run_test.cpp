@@ -5,6 +5,8 @@
 // declined, Abort in the error dialog, an instrument that falls silent,
 // and a method that expands to nothing.
 #include "engine/run_fixture.h"
+#include "ground/documents.h"
+#include "test_context.h"
 #include "samplelist/sample_list_document.h"
 #include "samplelist/sample_list_run.h"
 
@@ -107,7 +109,7 @@ protected:
         loop();
     }
 
-    SampleListDocument document{db()};
+    SampleListDocument document{test::context_with(db())};
     SampleListRun list{run, link, document, dialogs, view, sample};
     RecordingObserver observer;
     Lines captions;
@@ -158,10 +160,10 @@ TEST_F(ListRun, LogAndStatusWindowTextsKeepTheirBlanks)
     write_method("Odd", "//a\r\n//b\r\nSYRINGE:Syr10ul\r\nWash(Wash2,1)\r\n");
     std::string syringe;
     Lines calls;
-    ASSERT_TRUE(read_list_method("Odd", syringe, calls));
+    ASSERT_TRUE(read_list_method(program_method_folder(), "Odd", syringe, calls));
     EXPECT_EQ(syringe, "Syr10ul");
     EXPECT_EQ(calls, (Lines{"Wash(Wash2,1)"}));
-    EXPECT_FALSE(read_list_method("Missing", syringe, calls));
+    EXPECT_FALSE(read_list_method(program_method_folder(), "Missing", syringe, calls));
 }
 
 TEST_F(ListRun, StartRefusesWithoutInstrumentRowsOrNameInChemStationMode)

@@ -4,6 +4,7 @@
 // lines, log and settings kept away from the real ones, and a document with
 // the fixed columns.
 #include "ground/debug_lines.h"
+#include "test_context.h"
 #include "ground/documents.h"
 #include "ground/log.h"
 #include "ground/prompts.h"
@@ -129,7 +130,7 @@ protected:
     std::string previous_folder;
     std::string previous_log;
     RecordingListHooks hooks;
-    SampleListDocument document{demo_db()};
+    SampleListDocument document{test::context_with(demo_db())};
 };
 
 }  // namespace kelvo::samplelist_test

@@ -1,6 +1,8 @@
 // Row validation: the messages letter for letter, in their order, with
 // hidden columns skipped, over the demo configuration.
 #include "samplelist/sample_validation.h"
+#include "ground/documents.h"
+#include "test_context.h"
 #include "sample_list_support.h"
 
 namespace kelvo::samplelist_test {
@@ -8,7 +10,7 @@ namespace {
 
 class SampleValidationTest : public SampleListFixture {
 protected:
-    std::string failure() { return validation_failure(document.table(), demo_db()); }
+    std::string failure() { return validation_failure(document.table(), demo_db(), program_method_folder()); }
     void hide(int col) { document.columns().column(col).hidden = true; }
 };
 
@@ -123,7 +125,7 @@ TEST(SampleListDemoTest, TheDemoListsLoadAndValidate)
     MemorySettingsStore settings;
     SettingsScope settings_scope(settings);
     for (const char* name : {"Demo Batch", "Cooled Samples"}) {
-        SampleListDocument document(demo_db());
+        SampleListDocument document(test::context_with(demo_db()));
         document.columns().build_fixed({"Standard Injection", "Tray1", "LCVlv1"});
         EXPECT_TRUE(document.load(name)) << name;
         EXPECT_GT(document.table().rows(), 4) << name;

@@ -1,5 +1,6 @@
 // Tray geometry: holder table, side view, vial numbering, top view.
 #include "trays/tray_geometry.h"
+#include "ground/debug_lines.h"
 
 #include "config/config_test_support.h"
 #include "trays/tray_test_config.h"
@@ -100,7 +101,7 @@ TEST_F(TrayGeometry, GridsThatCannotBeShownAreEmpty)
 
 TEST_F(TrayGeometry, HolderTableSortsByZThenYThenX)
 {
-    const HolderTable t = build_holder_table(db, "STACK");
+    const HolderTable t = build_holder_table(db, "STACK", debug_line);
     ASSERT_EQ(t.trays.size(), 3u);
     EXPECT_EQ(t.trays[0].name, "Front");
     EXPECT_EQ(t.trays[1].name, "Back");
@@ -115,7 +116,7 @@ TEST_F(TrayGeometry, HolderTableSortsByZThenYThenX)
     EXPECT_EQ(t.max_y, 130);
     EXPECT_EQ(t.left_out, 0);
 
-    const HolderTable empty = build_holder_table(db, "Empty");
+    const HolderTable empty = build_holder_table(db, "Empty", debug_line);
     EXPECT_TRUE(empty.trays.empty());
     EXPECT_EQ(empty.level_count(), 0);
     const HolderLayout layout = layout_holder(empty, 306, 200);
@@ -133,7 +134,7 @@ TEST_F(TrayGeometry, EqualKeysKeepConfigurationOrderAndTheTableHoldsTwentyFourTr
     }
     ASSERT_TRUE(parse(config_text("", tray_test::classes, objects)));
     debug.clear();
-    const HolderTable t = build_holder_table(db, "H");
+    const HolderTable t = build_holder_table(db, "H", debug_line);
     ASSERT_EQ(t.trays.size(), 24u);
     EXPECT_EQ(t.left_out, 2);
     std::vector<std::string> names;
@@ -160,7 +161,7 @@ struct HolderCase {
 
 TEST_F(TrayGeometry, HolderDrawingForTwoPaintBoxes)
 {
-    const HolderTable table = build_holder_table(db, "Stack");
+    const HolderTable table = build_holder_table(db, "Stack", debug_line);
     const HolderCase cases[] = {
         {306, 200, 300, 40,
          {{{103, 3}, {303, 3}, {203, 43}, {3, 43}}, {{103, 46}, {303, 46}, {203, 86}, {3, 86}}},
@@ -197,7 +198,7 @@ TEST_F(TrayGeometry, HolderDrawingForTwoPaintBoxes)
 
 TEST_F(TrayGeometry, SideViewHitTestIsInclusiveAndUpright)
 {
-    const HolderLayout l = layout_holder(build_holder_table(db, "Stack"), 306, 200);
+    const HolderLayout l = layout_holder(build_holder_table(db, "Stack", debug_line), 306, 200);
     const struct {
         int x, y, tray;
     } cases[] = {
@@ -211,7 +212,7 @@ TEST_F(TrayGeometry, SideViewHitTestIsInclusiveAndUpright)
 
 TEST_F(TrayGeometry, ABoxTooSmallForALevelDrawsNoTrays)
 {
-    const HolderTable table = build_holder_table(db, "Stack");
+    const HolderTable table = build_holder_table(db, "Stack", debug_line);
     for (const auto& [pw, ph] : {std::pair{6, 200}, std::pair{306, 10}, std::pair{0, 0}}) {
         const HolderLayout l = layout_holder(table, pw, ph);
         EXPECT_TRUE(l.trays.empty()) << pw << "x" << ph;

@@ -1,5 +1,6 @@
 // The tray report "TrayInfo.txt".
 #include "trays/tray_report.h"
+#include "ground/debug_lines.h"
 
 #include "ground/file_io.h"
 #include "config/config_test_support.h"
@@ -94,11 +95,11 @@ TEST_F(TrayReport, WriteReplacesTheFile)
         std::ofstream old(path, std::ios::binary);
         old << "an earlier and much longer report that must disappear entirely\r\n";
     }
-    ASSERT_TRUE(write_tray_report(db, path));
+    ASSERT_TRUE(write_tray_report(db, path, debug_line));
     EXPECT_EQ(file_bytes(path), tray_report_text(db));
     EXPECT_FALSE(fs::exists(path + ".tmp"));
 
-    EXPECT_FALSE(write_tray_report(db, (folder / "missing" / "TrayInfo.txt").string()));
+    EXPECT_FALSE(write_tray_report(db, (folder / "missing" / "TrayInfo.txt").string(), debug_line));
     EXPECT_EQ(debug.back(), "could not write " + (folder / "missing" / "TrayInfo.txt").string());
     fs::remove_all(folder);
 }
@@ -107,7 +108,7 @@ TEST_F(TrayReport, DemoConfigurationReport)
 {
     std::vector<std::string> lines;
     ASSERT_TRUE(read_text_lines(demo_config_path(), lines));
-    ASSERT_TRUE(parse_configuration(db, lines));
+    ASSERT_TRUE(parse_configuration(db, lines, debug_line));
     const std::string text = tray_report_text(db);
     EXPECT_EQ(text.rfind(holder_head, 0), 0u);
     EXPECT_NE(text.find("\r\nStack       120.00    25.00    80.00\r\n"), std::string::npos);

@@ -1,4 +1,5 @@
 #include "app/qt/headless_run.h"
+#include "config/program_context.h"
 
 #include "config/config_db.h"
 #include "datasystem/data_system_gate.h"
@@ -168,7 +169,8 @@ public:
     HeadlessSession(const std::string& device, const std::string& folder, AbortRetryIgnore on_error,
                     ConfigurationStore& configuration, std::ostream& out, const std::string& journal_path)
         : app_(make_app()), prompts(on_error), prompts_scope_(prompts), folder_scope_(folder), ui(out, loop),
-          link(port), chain(link, configuration, ui), run(config(), link, ui, ui, sample_variables(), clock),
+          link(port), chain(link, configuration, ui, program_method_folder()),
+          run(program_context_with(config(), clock), link, ui, ui, sample_variables()),
           journal_file(journal_path.empty() ? default_journal_path() : journal_path), journal(journal_file, clock)
     {
         port.set_device_name(1, device);
@@ -277,7 +279,7 @@ int run_headless_method(const HeadlessRunOptions& options, ConfigurationStore& c
     HeadlessSession session(options.device, options.folder, options.on_error, configuration, out, options.journal);
     std::string file_syringe;
     std::vector<std::string> lines;
-    if (!method_file_exists(options.method) || !read_method_for_run(options.method, file_syringe, lines)) {
+    if (!method_file_exists(program_method_folder(), options.method) || !read_method_for_run(program_method_folder(), options.method, file_syringe, lines)) {
         std::cerr << "error: no method " << cp1252_to_utf8(options.method) << " in "
                   << cp1252_to_utf8(options.folder) << std::endl;
         return 2;
@@ -369,7 +371,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
     const bool chemstation = options.data_system.chemstation;
     std::unique_ptr<DdeClient> dde;
     if (chemstation) dde = std::make_unique<DbusDdeClient>();
-    DataSystemLink data_system(options.data_system, dde.get());
+    DataSystemLink data_system(options.data_system, dde.get(), debug_line);
     DataSystemLinkGate gate(data_system);
     std::string announced_columns;
     // The link and the run outlive the data-system link: they forget it first.
@@ -413,7 +415,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
         debug_line("columns announced during the run left for the next one: " + path);
     });
 
-    SampleListDocument document(config());
+    SampleListDocument document(program_context());
     if (!prepare(document, announced_columns)) return 1;
     SampleListRun list(session.run, session.link, document, session.ui, session.ui, sample_variables());
     session.ui.list = &list;

@@ -1,4 +1,5 @@
 #include "app/qt/journal_wiring.h"
+#include "config/program_context.h"
 
 #include "app/qt/main_form.h"
 #include "app/qt/run_controller.h"
@@ -136,7 +137,7 @@ public:
         journal_.set_settings(polling_interval_ms(), read_setting_integer("Atom timeout (msec)", 0), method_folder());
         model_ = DurationModel();
         model_.learn(read_journal(file_.path()));
-        estimator_ = std::make_unique<Estimator>(config(), model_);
+        estimator_ = std::make_unique<Estimator>(program_context(), model_);
         first_row_ = 1;
     }
     void list_resumed(int from_row) override { first_row_ = from_row; }
@@ -182,7 +183,7 @@ private:
     {
         DurationModel model;
         model.learn(read_journal(file_.path()));
-        Estimator estimator(config(), model);
+        Estimator estimator(program_context(), model);
         const int from = std::max(1, page_.selection().current_row());
         const Estimate e = estimator.list(page_.table(), 1);
         std::string text = "List estimate " + estimate_text(e.ms) + ", ends about " +
@@ -245,7 +246,7 @@ private:
         const JournalRun* cut = interrupted_list_run(runs);
         if (!cut) return;
         const std::string name = utf8_to_cp1252(cut->list);
-        if (!sample_list_exists(name)) return;
+        if (!sample_list_exists(program_method_folder(), name)) return;
         const int row = cut->first_unfinished_row();
         if (!ask_yes_no(resume_question_text(name, row))) return;
         main_.show_page(Page::sample_list);

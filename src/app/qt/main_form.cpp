@@ -439,7 +439,7 @@ void Tmain_form::refill_names(DocumentKind kind)
         show_name(kind, name);
         return;
     }
-    refill_keeping_selection(box, document_path("*", document_extension(kind)));
+    refill_keeping_selection(box, program_method_folder().path(folder_document(kind), "*"));
 }
 
 std::string Tmain_form::selected_name(DocumentKind kind) const { return kelvo::selected_name(name_box(kind)); }

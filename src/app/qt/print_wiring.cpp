@@ -1,4 +1,5 @@
 #include "app/qt/print_wiring.h"
+#include "ground/documents.h"
 
 #include "app/qt/main_form.h"
 #include "config/config_db.h"
@@ -37,7 +38,7 @@ PrintWiring* install_printing(Tmain_form& form, MacroEditorPage* macro_page, Met
         QObject::connect(method_page, &MethodEditorPage::print_requested, wiring, [wiring, method_page] {
             const MethodDocument& method = method_page->document();
             wiring->printer().print_method(config(), method.name(),
-                                           [&method] { return method_file_lines(method.text()); });
+                                           [&method] { return method_file_lines(program_method_folder(), method.text()); });
         });
     }
     if (sample_list_page) {

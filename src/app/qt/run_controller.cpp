@@ -1,4 +1,5 @@
 #include "app/qt/run_controller.h"
+#include "config/program_context.h"
 
 #include "app/qt/main_form.h"
 #include "config/config_db.h"
@@ -54,7 +55,7 @@ RunController::RunController(Tmain_form& main, StartupController& startup, Metho
     syringe_change = new Tsyringe_change(&main);
     test_params_form = new Ttest_params_form(&main);
 
-    run_ = std::make_unique<MethodRun>(config(), startup.link(), *this, *this, sample_variables(), clock());
+    run_ = std::make_unique<MethodRun>(program_context(), startup.link(), *this, *this, sample_variables());
     // A press that starts a method run is told first (the run journal).
     const auto starting = [this] {
         if (on_method_starting && run_->run_button_caption() == run_caption && !run_->engine().method_running &&

@@ -1,4 +1,5 @@
 #include "app/qt/sample_list_wiring.h"
+#include "ground/documents.h"
 
 #include "ground/document_ops.h"
 #include "app/qt/main_form.h"
@@ -39,7 +40,7 @@ public:
     void start_empty(const std::string& name) override { page_.document().start_empty(name); }
     // The page takes the selector's choices itself.
     void name_selected(const std::string&) override {}
-    void names_refreshed() override { page_.set_program_list(ProgramList::methods, method_names_in_folder()); }
+    void names_refreshed() override { page_.set_program_list(ProgramList::methods, method_names_in_folder(program_method_folder())); }
 
 private:
     SampleListPage& page_;
@@ -58,7 +59,7 @@ SampleListPage* install_sample_list_page(Tmain_form& form, StartupController* st
     QObject::connect(page, &QObject::destroyed, page, [ops] { delete ops; });
     form.state().set_document_ops(DocumentKind::sample_list, ops);
 
-    page->set_program_list(ProgramList::methods, method_names_in_folder());
+    page->set_program_list(ProgramList::methods, method_names_in_folder(program_method_folder()));
     if (method_page)
         QObject::connect(method_page, &MethodEditorPage::method_names_changed, page,
                          [page, method_page] { page->set_program_list(ProgramList::methods, method_page->method_names()); });
@@ -81,7 +82,7 @@ SampleListPage* install_sample_list_page(Tmain_form& form, StartupController* st
     }
 
     page->open_method = [&form, method_page](const std::string& method) {
-        if (!method_page || !form.state().page_enabled(Page::method) || !method_file_exists(method)) return;
+        if (!method_page || !form.state().page_enabled(Page::method) || !method_file_exists(program_method_folder(), method)) return;
         if (same_text(from_qstring(form.method_select_box->currentText()), method)) return;
         method_page->select_method(method);
     };

@@ -1,4 +1,5 @@
 #include "language/qt/macro_page.h"
+#include "config/program_context.h"
 
 #include "ground/documents.h"
 #include "ground/qt/list_ops.h"
@@ -62,7 +63,7 @@ private:
 // Construction
 
 MacroEditorPage::MacroEditorPage(QWidget* parent)
-    : EditorPage(parent), document_(config()), ops_(std::make_unique<Ops>(*this))
+    : EditorPage(parent), document_(program_context()), ops_(std::make_unique<Ops>(*this))
 {
     init_resources();
     setObjectName("macro_editor_page");
@@ -309,7 +310,7 @@ void MacroEditorPage::reopen_last_macro()
 {
     const std::string name = read_setting_text("Macro", "");
     refill_names();
-    if (name.empty() || !macro_file_exists(name)) {
+    if (name.empty() || !macro_file_exists(program_method_folder(), name)) {
         set_shown_name("");
         return;
     }
@@ -337,7 +338,7 @@ void MacroEditorPage::select_macro(const std::string& name)
         return;
     }
     set_shown_name(name);
-    if (macro_file_exists(name)) document_.load(name);
+    if (macro_file_exists(program_method_folder(), name)) document_.load(name);
     else document_.new_macro(name);
     write_setting_text("Macro", name);
 }

@@ -1,4 +1,6 @@
 #include "language/qt/method_page.h"
+#include "ground/documents.h"
+#include "config/program_context.h"
 
 #include "ground/qt/list_ops.h"
 #include "ground/qt/qt_text.h"
@@ -68,7 +70,7 @@ private:
 // Construction
 
 MethodEditorPage::MethodEditorPage(ExpansionTest expansion_test, QWidget* parent)
-    : EditorPage(parent), document_(config(), std::move(expansion_test)), ops_(std::make_unique<Ops>(*this))
+    : EditorPage(parent), document_(program_context(), std::move(expansion_test)), ops_(std::make_unique<Ops>(*this))
 {
     setObjectName("method_editor_page");
     build_widgets();
@@ -139,7 +141,7 @@ void MethodEditorPage::refill_names()
     const QSignalBlocker block(method_select_box);
     const std::string selected = selected_name(method_select_box);
     method_select_box->clear();
-    for (const std::string& name : method_box_names(selected)) method_select_box->addItem(to_qstring(name));
+    for (const std::string& name : method_box_names(program_method_folder(), selected)) method_select_box->addItem(to_qstring(name));
     if (!selected.empty()) kelvo::select_name(method_select_box, selected);
     else method_select_box->setCurrentIndex(-1);
     shown_name_ = selected_name(method_select_box);
@@ -150,7 +152,7 @@ void MethodEditorPage::refill_macro_names()
     const QSignalBlocker block(macros_of_method);
     const std::string selected = macros_of_method->currentIndex() < 0 ? std::string() : pane_macro_;
     macros_of_method->clear();
-    for (const std::string& name : method_editor_macro_names(selected)) macros_of_method->addItem(to_qstring(name));
+    for (const std::string& name : method_editor_macro_names(program_method_folder(), selected)) macros_of_method->addItem(to_qstring(name));
     select_macro_in_box(selected);
 }
 
@@ -237,7 +239,7 @@ void MethodEditorPage::select_macro_in_box(const std::string& macro)
     }
     // A call of a macro the list leaves out (a special one) is still shown.
     select_or_add(macros_of_method, macro);
-    macros_of_method->setToolTip(to_qstring(macro_description_hint(macro)));
+    macros_of_method->setToolTip(to_qstring(macro_description_hint(program_method_folder(), macro)));
 }
 
 void MethodEditorPage::show_pane(const std::string& macro, const std::vector<std::string>* values)
@@ -253,7 +255,7 @@ void MethodEditorPage::show_pane(const std::string& macro, const std::vector<std
         hide_slots(0);
         return;
     }
-    pane_table_ok_ = called_macro_parameters(db, macro, pane_parameters_);
+    pane_table_ok_ = called_macro_parameters(db, program_method_folder(), macro, pane_parameters_);
     auto value_of = [values](std::size_t i) {
         return values && i < values->size() ? (*values)[i] : std::string();
     };
@@ -482,7 +484,7 @@ void MethodEditorPage::method_box_hint_for_row(int row)
         method_box->setToolTip(QString());
         return;
     }
-    method_box->setToolTip(to_qstring(macro_description_hint(line_name(calls[static_cast<std::size_t>(row)]))));
+    method_box->setToolTip(to_qstring(macro_description_hint(program_method_folder(), line_name(calls[static_cast<std::size_t>(row)]))));
 }
 
 bool MethodEditorPage::eventFilter(QObject* watched, QEvent* event)

@@ -94,7 +94,7 @@ int run_headless_get_config(const HeadlessGetConfigOptions& options, Configurati
         link.set_trace([&out](bool sent, const std::string& line) {
             out << (sent ? "> " : "< ") << cp1252_to_utf8(line) << std::endl;
         });
-    StartupChain chain(link, configuration, ui);
+    StartupChain chain(link, configuration, ui, program_method_folder());
     chain.set_port_number(1);
 
     // The service timer: completion actions run on its ticks. When nothing

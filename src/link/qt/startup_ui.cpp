@@ -35,7 +35,7 @@ namespace {
 bool document_exists(const std::string& name, DocumentKind kind)
 {
     if (name.empty()) return false;
-    const std::string utf8 = cp1252_to_utf8(document_path(name, document_extension(kind)));
+    const std::string utf8 = cp1252_to_utf8(program_method_folder().path(folder_document(kind), name));
     std::error_code ec;
     return std::filesystem::is_regular_file(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), ec);
 }
@@ -98,7 +98,7 @@ StartupController::StartupController(StartupWindow& main, const StartupOptions& 
     pchoice_form = new Tpchoice_form(window);
 
     KelvoLink& l = link();
-    chain_ = std::make_unique<StartupChain>(l, *configuration_, *this);
+    chain_ = std::make_unique<StartupChain>(l, *configuration_, *this, program_method_folder());
     kelvo_lib->on_status_text = [this](const std::string& text) { main_.set_status_text(text); };
     kelvo_lib->on_close_splash = [this] { close_splash_and_show_main(); };
 

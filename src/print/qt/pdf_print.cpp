@@ -1,4 +1,5 @@
 #include "print/qt/pdf_print.h"
+#include "ground/documents.h"
 
 #include "config/config_db.h"
 #include "language/method.h"
@@ -64,7 +65,7 @@ bool print_sample_list_pdf(const ConfigDb& db, const std::string& name, const st
     PdfPrinter p(pdf);
     // The page set up as at start.
     SampleListPage page(db);
-    page.set_program_list(ProgramList::methods, method_names_in_folder());
+    page.set_program_list(ProgramList::methods, method_names_in_folder(program_method_folder()));
     page.set_program_list(ProgramList::trays, objects_of_class(db, "TRAY"));
     page.set_program_list(ProgramList::injectors, objects_of_class(db, "INJECTOR"));
     page.set_up();

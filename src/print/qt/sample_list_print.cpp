@@ -29,7 +29,7 @@ int print_sample_list(SpreadGrid& sheet, QPrinter& printer, const std::string& n
 
 DocumentDates sample_list_dates(const std::string& name)
 {
-    return document_dates(existing_document_path(name, sample_list_extension));
+    return document_dates(program_method_folder().existing_path(FolderDocument::sample_list, name));
 }
 
 }  // namespace kelvo

@@ -1,4 +1,5 @@
 #include "print/qt/text_printer.h"
+#include "ground/documents.h"
 
 #include "ground/clock.h"
 #include "ground/log.h"
@@ -141,8 +142,8 @@ bool DocumentPrinter::print_method(const ConfigDb& db, const std::string& name, 
     if (!choose_printer(*printer_)) return false;
     std::vector<std::string> lines;
     DocumentDates dates;
-    document_lines(method_path(name), editor_lines, lines, dates);
-    return print_text_pages(*printer_, method_pages(text_page_metrics(*printer_), db, name, lines, dates));
+    document_lines(method_path(program_method_folder(), name), editor_lines, lines, dates);
+    return print_text_pages(*printer_, method_pages(text_page_metrics(*printer_), db, program_method_folder(), name, lines, dates));
 }
 
 bool DocumentPrinter::print_macro(const ConfigDb& db, const std::string& name, const EditorLines& editor_lines)
@@ -154,7 +155,7 @@ bool DocumentPrinter::print_macro(const ConfigDb& db, const std::string& name, c
     if (!choose_printer(*printer_)) return false;
     std::vector<std::string> lines;
     DocumentDates dates;
-    document_lines(macro_path(name), editor_lines, lines, dates);
+    document_lines(macro_path(program_method_folder(), name), editor_lines, lines, dates);
     return print_text_pages(*printer_, macro_pages(text_page_metrics(*printer_), db, name, lines, dates));
 }
 

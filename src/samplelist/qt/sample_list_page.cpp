@@ -1,4 +1,5 @@
 #include "samplelist/qt/sample_list_page.h"
+#include "config/program_context.h"
 
 #include "ground/documents.h"
 #include "ground/qt/list_ops.h"
@@ -56,7 +57,7 @@ QPushButton* make_button(const char* name, const char* caption)
 
 }  // namespace
 
-SampleListPage::SampleListPage(const ConfigDb& db, QWidget* parent) : QWidget(parent), document_(db)
+SampleListPage::SampleListPage(const ConfigDb& db, QWidget* parent) : QWidget(parent), document_(program_context_with(db))
 {
     setObjectName("sample_list_editor");
     sheet = new SpreadGrid(this);

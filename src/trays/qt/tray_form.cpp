@@ -153,7 +153,7 @@ void Ttray_form::refresh()
 {
     const std::string holder = from_qstring(tray_holder_box->currentText());
     current_tray_ = first_tray_on_holder(db_, holder);
-    table_ = build_holder_table(db_, holder);
+    table_ = build_holder_table(db_, holder, debug_line);
     tray_holder_picture->update();
     place_grid();
 }
@@ -419,7 +419,7 @@ void Ttray_form::tray_type_itemClick(QAction* item)
     }
     current_tray_ = tray;
     // The changed type has other extents: the table is built anew.
-    table_ = build_holder_table(db_, from_qstring(tray_holder_box->currentText()));
+    table_ = build_holder_table(db_, from_qstring(tray_holder_box->currentText()), debug_line);
     tray_holder_picture->update();
     place_grid();
 }

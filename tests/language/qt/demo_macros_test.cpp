@@ -41,7 +41,7 @@ protected:
 
 TEST_F(DemoMacrosTest, EveryDemoMacroLoadsAndRoundTripsThroughThePane)
 {
-    const std::vector<std::string> names = macro_names_in_folder();
+    const std::vector<std::string> names = macro_names_in_folder(program_method_folder());
     ASSERT_GE(names.size(), 1u);
     MacroEditorPage page;
     for (const std::string& name : names) {

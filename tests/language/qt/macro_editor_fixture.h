@@ -2,6 +2,7 @@
 // Shared by the Macro Editor tests: a small configuration, a method folder in
 // a temporary directory, in-memory settings and recorded prompts.
 #include "ground/documents.h"
+#include "ground/debug_lines.h"
 #include "ground/prompts.h"
 #include "ground/settings.h"
 #include "config/config_db.h"
@@ -74,7 +75,7 @@ protected:
     void SetUp() override
     {
         set_method_folder(dir.path().string());
-        ASSERT_TRUE(parse_configuration(config(), split_lines(configuration_text())));
+        ASSERT_TRUE(parse_configuration(config(), split_lines(configuration_text()), debug_line));
         prompts.shown.clear();
     }
     void TearDown() override { set_method_folder(""); }

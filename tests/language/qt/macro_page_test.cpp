@@ -1,4 +1,6 @@
 #include "app/qt/install_parts.h"
+#include "ground/debug_lines.h"
+#include "ground/documents.h"
 #include "language/qt/macro_page.h"
 
 #include "ground/qt/list_ops.h"
@@ -462,7 +464,7 @@ TEST_F(MacroPageTest, TheLockButtonShowsTheFileProtection)
     EXPECT_EQ(page->lock_button->toolTip(), "Write protect macro");
     EXPECT_EQ(page->lock_button->icon().cacheKey(), page->lock_images[1].cacheKey());
     page->lock_buttonClick();
-    EXPECT_TRUE(is_read_only_file(macro_path("Locked")));
+    EXPECT_TRUE(is_read_only_file(macro_path(program_method_folder(), "Locked")));
     EXPECT_EQ(page->lock_button->toolTip(), "Remove macro write protection");
     EXPECT_EQ(page->lock_button->icon().cacheKey(), page->lock_images[0].cacheKey());
     EXPECT_FALSE(page->lock_images[0].isNull());
@@ -472,7 +474,7 @@ TEST_F(MacroPageTest, TheLockButtonShowsTheFileProtection)
     page->document().load("Locked");
     EXPECT_EQ(page->lock_button->toolTip(), "Remove macro write protection");
     page->lock_buttonClick();
-    EXPECT_FALSE(is_read_only_file(macro_path("Locked")));
+    EXPECT_FALSE(is_read_only_file(macro_path(program_method_folder(), "Locked")));
     EXPECT_EQ(page->lock_button->toolTip(), "Write protect macro");
 }
 
@@ -527,7 +529,7 @@ TEST_F(MacroPageTest, TheMethodEditorCanMakeThePageFollow)
 
     // A wanted save that fails keeps the macro.
     lines().push_back("WAIT(3,,)");
-    set_read_only_file(macro_path("Next"), true);
+    set_read_only_file(macro_path(program_method_folder(), "Next"), true);
     prompts.yes_no_answers = {true};
     EXPECT_FALSE(page->follow_macro("Current"));
     EXPECT_EQ(page->document().name(), "Next");
@@ -589,7 +591,7 @@ TEST_F(MacroPageTest, AReloadedConfigurationRefillsAtomsAndPane)
     load("Reload", {"WAIT(30,,)"});
     std::string changed = test::small_configuration;
     changed.replace(changed.find("!SIGNAL\n"), 8, "!PAUSE\nSeconds;0;60;5;1;s\n!SIGNAL\n");
-    ASSERT_TRUE(parse_configuration(config(), test::split_lines(changed)));
+    ASSERT_TRUE(parse_configuration(config(), test::split_lines(changed), debug_line));
     page->refresh_from_configuration();
     EXPECT_EQ(page->select_atom_box->count(), config().atom_count());
     EXPECT_NE(page->select_atom_box->findText("PAUSE"), -1);
@@ -624,7 +626,7 @@ TEST_F(MacroPageTest, InstalledInTheMainWindowItUsesTheWindowsNameBoxAndCommands
 
     // The lock button of the window protects the file, and the page shows it.
     form.lock_buttonClick();
-    EXPECT_TRUE(is_read_only_file(macro_path("Beta")));
+    EXPECT_TRUE(is_read_only_file(macro_path(program_method_folder(), "Beta")));
     EXPECT_EQ(form.lock_button->toolTip(), "Remove macro write protection");
 
     // The File menu's Save reaches the editor with the macro page in front.

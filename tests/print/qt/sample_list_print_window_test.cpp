@@ -1,6 +1,7 @@
 // "&Print Sample List" in the main window: the grid of the page prints the
 // demo list under the composed header, without a print dialog.
 #include "app/qt/main_form.h"
+#include "ground/debug_lines.h"
 #include "app/qt/print_wiring.h"
 #include "config/config_db.h"
 #include "ground/documents.h"
@@ -37,7 +38,7 @@ TEST(SampleListPrintWindow, PrintItemPrintsTheListOnThePrinterWithoutADialog)
     set_method_folder(dir.path().string());
     std::vector<std::string> lines;
     ASSERT_TRUE(read_text_lines(dir.file("latest_kelvo.kol"), lines));
-    ASSERT_TRUE(parse_configuration(config(), lines));
+    ASSERT_TRUE(parse_configuration(config(), lines, debug_line));
 
     Tmain_form form;
     form.on_first_activation = [] {};
