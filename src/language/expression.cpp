@@ -131,11 +131,24 @@ AtomUnits validity_operand(const ConfigDb& db, const ValidityContext& context, c
     return a;
 }
 
+// Texts longer than the old bound of 400 characters are refused when their
+// table would hold more ranges than this (about a second's work): only a
+// text with both hundreds of operators and long runs of blanks next to them
+// (every blank of such a run makes another frame) comes near it.
+constexpr std::size_t always_decided_length = 400;
+constexpr double range_budget = 2.5e6;
+
+bool beyond_budget(FrameChain& chain)
+{
+    return chain.text(0).size() > always_decided_length && SpanTable::ranges(chain) > range_budget;
+}
+
 // The validity test over the table of parts.
 bool table_valid(const ConfigDb& db, const ValidityContext& context, std::string normal)
 {
     const UnitTable units(context.unit);
     FrameChain chain(std::move(normal));
+    if (beyond_budget(chain)) return false;
     const SpanTable::Atoms atoms = [&](std::string_view t) { return validity_operand(db, context, units, t); };
     const SpanTable table(chain, SpanTable::reachable_units(units.asked()),
                           operand_length_bound(db, context.atom, context.parameters), atoms, false, 0);
@@ -276,7 +289,9 @@ public:
         : s_(session), units_(unit), size_(static_cast<int>(normal.size())), chain_(std::move(normal)),
           memo_(chain_.text(0))
     {
-        if (s_.pruned) {
+        if (s_.pruned && beyond_budget(chain_)) {
+            refused_ = true;
+        } else if (s_.pruned) {
             const SpanTable::Atoms atoms = [this](std::string_view t) {
                 return evaluation_operand(s_.db, s_.context, units_, t);
             };
@@ -286,7 +301,14 @@ public:
         }
     }
 
-    bool whole(double& value) { return rules(0, 0, size_, units_.asked(), value); }
+    bool whole(double& value)
+    {
+        if (refused_) {
+            value = 0;
+            return false;
+        }
+        return rules(0, 0, size_, units_.asked(), value);
+    }
 
 private:
     struct Entry {
@@ -463,6 +485,7 @@ private:
     FrameChain chain_;
     RangeMemo<Entry> memo_;
     std::unique_ptr<SpanTable> table_;
+    bool refused_ = false;  // a text the table would take too long over
 };
 
 bool evaluate_normal(EvaluationSession& session, std::string normal, const std::string& unit, double& value)

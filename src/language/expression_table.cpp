@@ -1,5 +1,6 @@
 #include "language/expression_table.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kelvo::expression_detail {
@@ -45,6 +46,22 @@ constexpr std::size_t none = static_cast<std::size_t>(-1);
 std::size_t SpanTable::Entries::bytes() const
 {
     return (start_id.size() + end_id.size()) * sizeof(int) + accepted.size() + touched.size();
+}
+
+double SpanTable::ranges(FrameChain& chain)
+{
+    chain.complete();
+    double total = 0;
+    for (int f = 0; f < chain.frame_count(); ++f) {
+        const std::string& t = chain.text(f);
+        double starts = 0, ends = 0;
+        for (std::size_t i = 0; i <= t.size(); ++i) {
+            if (i == 0 || starts_after(t[i - 1])) ++starts;
+            if (i == t.size() || ends_before(t[i])) ++ends;
+        }
+        total += starts * ends / 2;
+    }
+    return total;
 }
 
 UnitSet SpanTable::reachable_units(int asked)
@@ -187,6 +204,24 @@ void SpanTable::fill(int f, const Entries* next, Entries& out, const Atoms& atom
     auto row = [&](std::vector<Word>& v, int u, std::size_t id, std::size_t count) {
         return v.data() + (static_cast<std::size_t>(slot_of[u]) * count + id) * words;
     };
+    // The first and last bit set in each row, so that sparse rows cost
+    // nothing (a text of operators only has nothing but empty rows).
+    struct Span {
+        int first = 1 << 30, last = -1;
+        void add(int k)
+        {
+            if (k < first) first = k;
+            if (k > last) last = k;
+        }
+    };
+    std::vector<Span> acc_left_span(U * S), acc_right_span(U * E), touch_left_span, touch_right_span;
+    if (with_touch_) {
+        touch_left_span.resize(U * S);
+        touch_right_span.resize(U * E);
+    }
+    auto span_of = [&](std::vector<Span>& v, int u, std::size_t id, std::size_t count) -> Span& {
+        return v[static_cast<std::size_t>(slot_of[u]) * count + id];
+    };
 
     // A part: the range's normal form, in this frame or the next.
     auto part = [&](int b, int e, UnitSet& acc, UnitSet& touch) {
@@ -212,26 +247,37 @@ void SpanTable::fill(int f, const Entries* next, Entries& out, const Atoms& atom
             if (b >= e) continue;
             const int len = e - b;
             UnitSet acc = 0, touch = 0;
-            if (ops_before[static_cast<std::size_t>(e)] - ops_before[static_cast<std::size_t>(b)] <= 2 ||
-                static_cast<std::size_t>(len) <= atom_length_) {
+            // What a range is depends on its text alone. A range without
+            // stray blanks is in the next frame as it is here: it was
+            // decided there already.
+            const bool copied = next && chain_.stray_before(f, e) == chain_.stray_before(f, b);
+            if (copied) {
+                const std::size_t i = index(*next, b - chain_.stray_before(f, b), e - chain_.stray_before(f, e));
+                if (i != none) {
+                    acc = next->accepted[i];
+                    touch = with_touch_ ? next->touched[i] : acc;
+                }
+            }
+            if (!copied && (ops_before[static_cast<std::size_t>(e)] - ops_before[static_cast<std::size_t>(b)] <= 2 ||
+                             static_cast<std::size_t>(len) <= atom_length_)) {
                 const AtomUnits a = atoms(std::string_view(t).substr(static_cast<std::size_t>(b), static_cast<std::size_t>(len)));
                 acc |= a.accepted & units_;
                 touch |= (a.touched | a.accepted) & units_;
             }
             UnitSet ca, ct;
-            if (t[static_cast<std::size_t>(b)] == '-') {
+            if (!copied && t[static_cast<std::size_t>(b)] == '-') {
                 part(b + 1, e, ca, ct);
                 acc |= ca;
                 touch |= ct;
             }
-            if (len >= 2 && t[static_cast<std::size_t>(b)] == '(' && t[static_cast<std::size_t>(e - 1)] == ')') {
+            if (!copied && len >= 2 && t[static_cast<std::size_t>(b)] == '(' && t[static_cast<std::size_t>(e - 1)] == ')') {
                 part(b + 1, e - 1, ca, ct);
                 acc |= ca;
                 touch |= ct;
             }
             // The operators at b+1 .. e-2.
             const int lo = ops_before[static_cast<std::size_t>(b + 1)];
-            const int hi = len >= 3 ? ops_before[static_cast<std::size_t>(e - 1)] - 1 : lo - 1;
+            const int hi = !copied && len >= 3 ? ops_before[static_cast<std::size_t>(e - 1)] - 1 : lo - 1;
             if (lo <= hi) {
                 for (int s = 0; s < slots; ++s) {
                     const int u = unit_list[s];
@@ -246,12 +292,19 @@ void SpanTable::fill(int f, const Entries* next, Entries& out, const Atoms& atom
                         for (int i = 0; i < count; ++i) {
                             const Word* left = row(acc_left, c[i].left, si, S);
                             const Word* right = row(acc_right, c[i].right, ei, E);
-                            if (!(acc & bit) && any_in(mask, left, right, lo, hi)) acc |= bit;
+                            const Span& ls = span_of(acc_left_span, c[i].left, si, S);
+                            const Span& rs = span_of(acc_right_span, c[i].right, ei, E);
+                            const int a_lo = std::max({lo, ls.first, rs.first}), a_hi = std::min({hi, ls.last, rs.last});
+                            if (!(acc & bit) && a_lo <= a_hi && any_in(mask, left, right, a_lo, a_hi)) acc |= bit;
                             if (with_touch_ && !(touch & bit)) {
                                 // The left part is always tried, the right one
                                 // only when the left one succeeded.
-                                if (any_in(mask, row(touch_left, c[i].left, si, S), lo, hi) ||
-                                    any_in(mask, left, row(touch_right, c[i].right, ei, E), lo, hi))
+                                const Span& ts = span_of(touch_left_span, c[i].left, si, S);
+                                const Span& us = span_of(touch_right_span, c[i].right, ei, E);
+                                const int t_lo = std::max(lo, ts.first), t_hi = std::min(hi, ts.last);
+                                const int b_lo = std::max({lo, ls.first, us.first}), b_hi = std::min({hi, ls.last, us.last});
+                                if ((t_lo <= t_hi && any_in(mask, row(touch_left, c[i].left, si, S), t_lo, t_hi)) ||
+                                    (b_lo <= b_hi && any_in(mask, left, row(touch_right, c[i].right, ei, E), b_lo, b_hi)))
                                     touch |= bit;
                             }
                         }
@@ -272,13 +325,25 @@ void SpanTable::fill(int f, const Entries* next, Entries& out, const Atoms& atom
                 const int u = unit_list[s];
                 if (before_operator) {
                     const int k = ops_before[static_cast<std::size_t>(e)];
-                    if ((pa >> u) & 1) set_bit(row(acc_left, u, si, S), k);
-                    if (with_touch_ && ((pt >> u) & 1)) set_bit(row(touch_left, u, si, S), k);
+                    if ((pa >> u) & 1) {
+                        set_bit(row(acc_left, u, si, S), k);
+                        span_of(acc_left_span, u, si, S).add(k);
+                    }
+                    if (with_touch_ && ((pt >> u) & 1)) {
+                        set_bit(row(touch_left, u, si, S), k);
+                        span_of(touch_left_span, u, si, S).add(k);
+                    }
                 }
                 if (after_operator) {
                     const int k = ops_before[static_cast<std::size_t>(b - 1)];
-                    if ((pa >> u) & 1) set_bit(row(acc_right, u, ei, E), k);
-                    if (with_touch_ && ((pt >> u) & 1)) set_bit(row(touch_right, u, ei, E), k);
+                    if ((pa >> u) & 1) {
+                        set_bit(row(acc_right, u, ei, E), k);
+                        span_of(acc_right_span, u, ei, E).add(k);
+                    }
+                    if (with_touch_ && ((pt >> u) & 1)) {
+                        set_bit(row(touch_right, u, ei, E), k);
+                        span_of(touch_right_span, u, ei, E).add(k);
+                    }
                 }
             }
         }

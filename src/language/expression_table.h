@@ -50,6 +50,11 @@ public:
     UnitSet accepted(int f, int b, int e) const;
     UnitSet touched(int f, int b, int e) const;
 
+    // The number of ranges the table holds over all frames of the chain
+    // (the chain is completed): its cost is about this times the operators
+    // over 64.
+    static double ranges(FrameChain& chain);
+
     // The unit slots the combinations reach from the unit asked for.
     static UnitSet reachable_units(int asked);
 
