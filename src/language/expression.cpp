@@ -244,35 +244,42 @@ struct EvaluationSession {
 
 bool evaluate_normal(EvaluationSession& session, std::string normal, const std::string& unit, double& value);
 
+// The sample-list names whose unit is fixed; asked for in another unit
+// each leaves the message "<name> has wrong units for <label>" once.
+constexpr const char* fixed_unit_names[4] = {"SL.volume", "SL.volume2", "SL.index", "SL.injpervial"};
+
 // The operand rules of the evaluation in every unit slot at once: where one
 // may give a value (accepted), and where trying it may leave a message or
-// evaluate a parameter value (touched).
-AtomUnits evaluation_operand(const ConfigDb& db, const EvaluationContext& c, const UnitTable& units, std::string_view t)
+// evaluate a parameter value (touched). silent: bit i set when the message
+// of fixed_unit_names[i] is recorded already (another changes nothing).
+AtomUnits evaluation_operand(const ConfigDb& db, const EvaluationContext& c, const UnitTable& units, std::string_view t,
+                             unsigned silent)
 {
     AtomUnits a;
     if (t.empty()) return a;
     if (expression_parts::plain_number(t, nullptr)) {
-        a.accepted = a.touched = (1u << unit_slots) - 1;
+        a.accepted = (1u << unit_slots) - 1;
         return a;
     }
     if (expression_parts::time_form(t, nullptr)) a.accepted |= 1u << unit_s;
     if (iequal(t, "Repeat Count")) a.accepted |= 1u << unit_none;
-    if (iequal(t, "SL.volume") || iequal(t, "SL.volume2")) {
-        a.accepted |= 1u << unit_ul;
-        a.touched = (1u << unit_slots) - 1;  // "... has wrong units for ..." in the others
-    }
-    if (iequal(t, "SL.index") || iequal(t, "SL.injpervial")) {
-        a.accepted |= 1u << unit_none;
-        a.touched = (1u << unit_slots) - 1;
+    for (unsigned i = 0; i < 4; ++i) {
+        if (!iequal(t, fixed_unit_names[i])) continue;
+        a.accepted |= 1u << (i < 2 ? unit_ul : unit_none);
+        if (!((silent >> i) & 1)) a.touched = (1u << unit_slots) - 1;
     }
     const MacroParameter* parameter = c.call_values ? first_parameter(c.parameters, t) : nullptr;
     for (int u = 0; u < unit_slots; ++u) {
         const std::string& unit = units.name(u);
         if ((!c.syringe.empty() && expression_parts::syringe_property(db, t, unit) >= 0) ||
-            expression_parts::object_property_fits(db, c.atom, t, unit) || parameter_fits(parameter, unit))
+            expression_parts::object_property_fits(db, c.atom, t, unit))
             a.accepted |= static_cast<UnitSet>(1u << u);
+        if (parameter_fits(parameter, unit)) {
+            // The value is evaluated (its messages recorded) when first named.
+            a.accepted |= static_cast<UnitSet>(1u << u);
+            a.touched |= static_cast<UnitSet>(1u << u);
+        }
     }
-    a.touched |= a.accepted;
     return a;
 }
 
@@ -289,16 +296,8 @@ public:
         : s_(session), units_(unit), size_(static_cast<int>(normal.size())), chain_(std::move(normal)),
           memo_(chain_.text(0))
     {
-        if (s_.pruned && beyond_budget(chain_)) {
-            refused_ = true;
-        } else if (s_.pruned) {
-            const SpanTable::Atoms atoms = [this](std::string_view t) {
-                return evaluation_operand(s_.db, s_.context, units_, t);
-            };
-            table_ = std::make_unique<SpanTable>(chain_, SpanTable::reachable_units(units_.asked()),
-                                                 operand_length_bound(s_.db, s_.context.atom, s_.context.parameters),
-                                                 atoms, true, evaluation_table_bytes);
-        }
+        if (s_.pruned && beyond_budget(chain_)) refused_ = true;
+        else if (s_.pruned) build_table();
     }
 
     bool whole(double& value)
@@ -326,7 +325,8 @@ private:
     {
         // A part that can neither give a value nor leave a trace fails
         // silently; nothing is lost by not trying it.
-        if (table_ && table_->kept(f) && !((table_->touched(f, b, e) >> u) & 1)) {
+        if (table_ && s_.messages.size() != messages_seen_) refresh_table();
+        if (table_ && table_->kept(f) && !(((table_->accepted(f, b, e) | table_->touched(f, b, e)) >> u) & 1)) {
             value = 0;
             return false;
         }
@@ -484,7 +484,43 @@ private:
     int size_;
     FrameChain chain_;
     RangeMemo<Entry> memo_;
+    // The messages of the sample-list names whose message is recorded.
+    unsigned silent_names() const
+    {
+        unsigned silent = 0;
+        for (unsigned i = 0; i < 4; ++i) {
+            const std::string text = std::string(fixed_unit_names[i]) + " has wrong units for " + s_.context.label;
+            for (const std::string& m : s_.messages)
+                if (m == text) silent |= 1u << i;
+        }
+        return silent;
+    }
+
+    void build_table()
+    {
+        messages_seen_ = s_.messages.size();
+        silent_ = silent_names();
+        const unsigned silent = silent_;
+        const SpanTable::Atoms atoms = [this, silent](std::string_view t) {
+            return evaluation_operand(s_.db, s_.context, units_, t, silent);
+        };
+        table_ = std::make_unique<SpanTable>(chain_, SpanTable::reachable_units(units_.asked()),
+                                             operand_length_bound(s_.db, s_.context.atom, s_.context.parameters), atoms,
+                                             true, evaluation_table_bytes);
+    }
+
+    // A message once recorded is not recorded again: the names that would
+    // leave it are tried in vain from now on, and the table is made anew
+    // without them (at most once per name).
+    void refresh_table()
+    {
+        messages_seen_ = s_.messages.size();
+        if (silent_names() != silent_) build_table();
+    }
+
     std::unique_ptr<SpanTable> table_;
+    unsigned silent_ = 0;
+    std::size_t messages_seen_ = 0;
     bool refused_ = false;  // a text the table would take too long over
 };
 

@@ -173,6 +173,13 @@ void SpanTable::fill(int f, const Entries* next, Entries& out, const Atoms& atom
         ops_before[static_cast<std::size_t>(i) + 1] = ops_before[static_cast<std::size_t>(i)] +
                                                        (is_split_char(t[static_cast<std::size_t>(i)]) ? 1 : 0);
     const int m = ops_before[static_cast<std::size_t>(n)];
+    // Characters no number or time holds.
+    std::vector<int> unnumeric_before(static_cast<std::size_t>(n) + 1, 0);
+    for (int i = 0; i < n; ++i) {
+        const char c = t[static_cast<std::size_t>(i)];
+        const bool numeric = (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == ':';
+        unnumeric_before[static_cast<std::size_t>(i) + 1] = unnumeric_before[static_cast<std::size_t>(i)] + (numeric ? 0 : 1);
+    }
     const std::size_t words = static_cast<std::size_t>(m + 63) / 64 + 1;
     std::vector<Word> kind_mask[3];  // + and -, *, /
     for (auto& k : kind_mask) k.assign(words, 0);
@@ -258,11 +265,15 @@ void SpanTable::fill(int f, const Entries* next, Entries& out, const Atoms& atom
                     touch = with_touch_ ? next->touched[i] : acc;
                 }
             }
-            if (!copied && (ops_before[static_cast<std::size_t>(e)] - ops_before[static_cast<std::size_t>(b)] <= 2 ||
-                             static_cast<std::size_t>(len) <= atom_length_)) {
+            // Only names (no longer than atom_length_), numbers and times
+            // (digits, ".", ":" and at most two signs) can be operands.
+            const bool may_be_number =
+                ops_before[static_cast<std::size_t>(e)] - ops_before[static_cast<std::size_t>(b)] <= 2 &&
+                unnumeric_before[static_cast<std::size_t>(e)] == unnumeric_before[static_cast<std::size_t>(b)];
+            if (!copied && (may_be_number || static_cast<std::size_t>(len) <= atom_length_)) {
                 const AtomUnits a = atoms(std::string_view(t).substr(static_cast<std::size_t>(b), static_cast<std::size_t>(len)));
                 acc |= a.accepted & units_;
-                touch |= (a.touched | a.accepted) & units_;
+                touch |= a.touched & units_;
             }
             UnitSet ca, ct;
             if (!copied && t[static_cast<std::size_t>(b)] == '-') {
@@ -298,7 +309,8 @@ void SpanTable::fill(int f, const Entries* next, Entries& out, const Atoms& atom
                             if (!(acc & bit) && a_lo <= a_hi && any_in(mask, left, right, a_lo, a_hi)) acc |= bit;
                             if (with_touch_ && !(touch & bit)) {
                                 // The left part is always tried, the right one
-                                // only when the left one succeeded.
+                                // only when the left one succeeded (it may
+                                // have succeeded where it is accepted).
                                 const Span& ts = span_of(touch_left_span, c[i].left, si, S);
                                 const Span& us = span_of(touch_right_span, c[i].right, ei, E);
                                 const int t_lo = std::max(lo, ts.first), t_hi = std::min(hi, ts.last);
@@ -311,7 +323,6 @@ void SpanTable::fill(int f, const Entries* next, Entries& out, const Atoms& atom
                     }
                 }
             }
-            touch |= acc;
             const std::size_t at = si * E + ei;
             out.accepted[at] = acc;
             if (with_touch_) out.touched[at] = touch;

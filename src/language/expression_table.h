@@ -22,9 +22,10 @@ namespace kelvo::expression_detail {
 using UnitSet = std::uint8_t;
 
 // What a text is on its own, without the rules that take it apart:
-// accepted, the units in which it is an operand; touched, the units in
+// accepted, the units in which it may be an operand; touched, the units in
 // which trying it may have an effect (a message, the evaluation of a
-// parameter value) or succeed. The validity test has no effects.
+// parameter value). The validity test has no effects. A part neither
+// accepted nor touched in a unit fails there without a trace.
 struct AtomUnits {
     UnitSet accepted = 0;
     UnitSet touched = 0;
@@ -36,8 +37,8 @@ public:
 
     // Fills the table for every frame of the chain (the chain is completed).
     // units: the unit slots that can occur (closed under the combinations);
-    // atom_length: no text longer than this is an operand unless it holds
-    // at most two of + - * / (numbers and times); with_touch: also fill the
+    // atom_length: no text longer than this is an operand unless it is made
+    // of digits, ".", ":" and at most two signs (numbers and times); with_touch: also fill the
     // touched sets; keep_bytes: frames beyond the first are kept while their
     // entries fit in this many bytes (the first frame is always kept).
     SpanTable(FrameChain& chain, UnitSet units, std::size_t atom_length, const Atoms& atoms, bool with_touch,
