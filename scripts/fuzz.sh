@@ -29,7 +29,7 @@ fi
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -DFUZZ=ON -DWITH_BENCH=OFF -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_CXX_FLAGS_RELEASE="-O1 -g" "${launcher[@]}" >/dev/null
+    -DCMAKE_CXX_FLAGS_RELEASE="-O1 -gline-tables-only" "${launcher[@]}" >/dev/null
 cmake --build "$BUILD" --target fuzz_harnesses -j2
 
 harnesses=("$@")
