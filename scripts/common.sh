@@ -4,7 +4,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${CADENZOR_BUILD_DIR:-$ROOT/build}"
 PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev \
 libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev xvfb xauth dbus dbus-x11 fontconfig fonts-dejavu-core poppler-utils \
-desktop-file-utils appstream file"
+desktop-file-utils appstream file clang libclang-rt-14-dev"
 
 install_missing_packages() {
     local missing=()

@@ -87,9 +87,32 @@ std::string IniFile::read(const std::string& section, const std::string& key, co
     const long h = find_section(section);
     if (h < 0) return fallback;
     std::string k, v;
-    for (std::size_t i = static_cast<std::size_t>(h) + 1; i < section_end(static_cast<std::size_t>(h)); ++i)
-        if (entry(lines_[i], k, v) && same_text(k, trimmed(key))) return v;
+    const std::string wanted = trimmed(key);
+    const std::size_t end = section_end(static_cast<std::size_t>(h));
+    for (std::size_t i = static_cast<std::size_t>(h) + 1; i < end; ++i)
+        if (entry(lines_[i], k, v) && same_text(k, wanted)) return v;
     return fallback;
+}
+
+std::vector<std::string> IniFile::section_names() const
+{
+    std::vector<std::string> names;
+    std::string name;
+    for (const std::string& line : lines_)
+        if (header_name(line, name)) names.push_back(name);
+    return names;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::section_entries(const std::string& section) const
+{
+    std::vector<std::pair<std::string, std::string>> entries;
+    const long h = find_section(section);
+    if (h < 0) return entries;
+    std::string k, v;
+    const std::size_t end = section_end(static_cast<std::size_t>(h));
+    for (std::size_t i = static_cast<std::size_t>(h) + 1; i < end; ++i)
+        if (entry(lines_[i], k, v)) entries.emplace_back(k, v);
+    return entries;
 }
 
 std::vector<std::string> IniFile::section_lines(const std::string& section) const
@@ -98,7 +121,8 @@ std::vector<std::string> IniFile::section_lines(const std::string& section) cons
     const long h = find_section(section);
     if (h < 0) return lines;
     std::string k, v;
-    for (std::size_t i = static_cast<std::size_t>(h) + 1; i < section_end(static_cast<std::size_t>(h)); ++i)
+    const std::size_t end = section_end(static_cast<std::size_t>(h));
+    for (std::size_t i = static_cast<std::size_t>(h) + 1; i < end; ++i)
         if (entry(lines_[i], k, v)) lines.push_back(lines_[i]);
     return lines;
 }

@@ -6,6 +6,7 @@
 // it concerns and keeps the rest of the file (comments, unknown lines, line
 // ends) as it was. Texts are bytes (Windows-1252).
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kelvo {
@@ -26,6 +27,10 @@ public:
     bool has_section(const std::string& section) const;
     // The value of the first such key in the first such section.
     std::string read(const std::string& section, const std::string& key, const std::string& fallback = "") const;
+    // The names of the sections, in file order.
+    std::vector<std::string> section_names() const;
+    // The keys and values of the first such section, in file order.
+    std::vector<std::pair<std::string, std::string>> section_entries(const std::string& section) const;
     // The key=value lines of the first such section, as written.
     std::vector<std::string> section_lines(const std::string& section) const;
     // Replaces the key's line, or adds it after the section's last entry,

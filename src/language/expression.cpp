@@ -3,11 +3,16 @@
 #include "ground/prompts.h"
 #include "ground/text_utils.h"
 #include "config/config_db.h"
+#include "language/expression_frames.h"
+#include "language/expression_oracle.h"
 #include "language/expression_parts.h"
+#include "language/expression_table.h"
 
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <deque>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -17,141 +22,7 @@ namespace {
 
 using expression_parts::iequal;
 
-bool is_operator_char(char c) { return c == '(' || c == ')' || c == '*' || c == '+' || c == '-' || c == '/'; }
-
-// --- units ---
-//
-// Only the unit asked for, the empty unit, "µl", "µl/s" and "s" ever occur
-// in one test, so units are small indexes; any other unit asked for takes
-// the last slot.
-enum Unit : int { unit_none = 0, unit_ul = 1, unit_ul_per_s = 2, unit_s = 3, unit_other = 4, unit_slots = 5 };
-
-class UnitTable {
-public:
-    explicit UnitTable(const std::string& asked)
-    {
-        names_[unit_none] = "";
-        names_[unit_ul] = "\xB5l";
-        names_[unit_ul_per_s] = "\xB5l/s";
-        names_[unit_s] = "s";
-        names_[unit_other] = asked;
-        asked_ = unit_other;
-        for (int u = 0; u < unit_other; ++u)
-            if (names_[u] == asked) asked_ = u;
-    }
-    int asked() const { return asked_; }
-    const std::string& name(int u) const { return names_[u]; }
-
-private:
-    std::string names_[unit_slots];
-    int asked_;
-};
-
-struct Combination {
-    int left, right;
-};
-
-// The unit combinations of an operation asked for unit u, in the order tried.
-int combinations(char op, int u, Combination out[4])
-{
-    int n = 0;
-    switch (op) {
-    case '+':
-    case '-':
-        out[n++] = {u, u};
-        break;
-    case '*':
-        out[n++] = {u, unit_none};
-        out[n++] = {unit_none, u};
-        if (u == unit_ul) {
-            out[n++] = {unit_ul_per_s, unit_s};
-            out[n++] = {unit_s, unit_ul_per_s};
-        }
-        break;
-    case '/':
-        out[n++] = {u, unit_none};
-        if (u == unit_ul_per_s) out[n++] = {unit_ul, unit_s};
-        break;
-    default:
-        break;
-    }
-    return n;
-}
-
-// --- the parts of a text ---
-//
-// Every part is normalised again before it is tested. Parts are ranges of the
-// whole text's normal form, and a range normally is its own normal form: a
-// blank next to an operator was dropped already. Only where a run of blanks
-// touched an operator does a blank survive next to one ("a  +b" becomes
-// "a +b"); such stray blanks are dropped by the normal form of any part that
-// holds them. A frame is a text and its ranges; the next frame is the same
-// text without its stray blanks, and the normal form of a range that holds
-// stray blanks is the corresponding range of the next frame. Every part that
-// the rules reach begins after an operator (or at the start) and ends before
-// one (or at the end), so a blank at either end of it is stray as well.
-class FrameChain {
-public:
-    explicit FrameChain(std::string top) { add(std::move(top)); }
-
-    const std::string& text(int f) const { return frames_[static_cast<std::size_t>(f)].text; }
-
-    // The first position from i on that holds + - * /, or the text's size.
-    int next_operator(int f, int i) const
-    {
-        return frames_[static_cast<std::size_t>(f)].next_operator[static_cast<std::size_t>(i)];
-    }
-
-    // Moves frame f's range [b, e) to the range that holds its normal form.
-    void to_normal_form(int& f, int& b, int& e)
-    {
-        Frame* frame = &frames_[static_cast<std::size_t>(f)];
-        if (frame->stray_before[static_cast<std::size_t>(e)] == frame->stray_before[static_cast<std::size_t>(b)]) return;
-        if (frame->next < 0) {
-            std::string next;
-            const std::string& t = frame->text;
-            for (std::size_t i = 0; i < t.size(); ++i)
-                if (frame->stray_before[i + 1] == frame->stray_before[i]) next += t[i];
-            frame->next = static_cast<int>(frames_.size());
-            add(std::move(next));
-            frame = &frames_[static_cast<std::size_t>(f)];
-        }
-        // A kept character's position in the next frame is the number of kept characters before it.
-        b -= frame->stray_before[static_cast<std::size_t>(b)];
-        e -= frame->stray_before[static_cast<std::size_t>(e)];
-        f = frame->next;
-    }
-
-private:
-    struct Frame {
-        std::string text;
-        std::vector<int> stray_before;   // stray blanks in [0, i)
-        std::vector<int> next_operator;  // so that the split scan skips operands at once
-        int next = -1;
-    };
-
-    void add(std::string text)
-    {
-        Frame frame;
-        frame.text = std::move(text);
-        const std::string& t = frame.text;
-        const std::size_t n = t.size();
-        frame.stray_before.assign(n + 1, 0);
-        for (std::size_t i = 0; i < n; ++i) {
-            const bool stray = t[i] == ' ' && (i == 0 || i + 1 == n || is_operator_char(t[i - 1]) || is_operator_char(t[i + 1]));
-            frame.stray_before[i + 1] = frame.stray_before[i] + (stray ? 1 : 0);
-        }
-        frame.next_operator.assign(n + 1, static_cast<int>(n));
-        for (std::size_t i = n; i-- > 0;) {
-            const char c = t[i];
-            frame.next_operator[i] = (c == '+' || c == '-' || c == '*' || c == '/') ? static_cast<int>(i)
-                                                                                  : frame.next_operator[i + 1];
-        }
-        frames_.push_back(std::move(frame));  // a deque: earlier frames stay where they are
-    }
-
-    std::deque<Frame> frames_;
-};
+using namespace expression_detail;
 
 // What was decided for (frame, range, unit). Ranges of the whole text's
 // frame begin at its start or after one of + - * / ( and end at its end or
@@ -217,9 +88,79 @@ bool parameter_fits(const MacroParameter* p, const std::string& unit) { return p
 
 // ---------------------------------------------------------------- validity
 
-class Validator {
+// The longest text any operand of the test can be other than a number or a
+// time (names, properties, parameters): longer parts holding more than two
+// of + - * / are never operands.
+std::size_t operand_length_bound(const ConfigDb& db, int atom, const ParameterTable* parameters)
+{
+    std::size_t longest_property = 9;  // "Max Index"
+    for (const ConfigClass& c : db.classes())
+        for (const ConfigProperty& p : c.properties) longest_property = std::max(longest_property, p.name.size());
+    std::size_t bound = 13;  // "SL.injpervial"
+    bound = std::max(bound, 4 + longest_property);  // "SYR." and a property
+    if (atom >= 0 && atom < db.atom_count())
+        for (const AtomArgument& a : db.atoms()[static_cast<std::size_t>(atom)].arguments)
+            bound = std::max(bound, a.name.size() + 1 + longest_property);
+    if (parameters)
+        for (const MacroParameter& p : *parameters) bound = std::max(bound, p.name.size());
+    return bound;
+}
+
+// The operand rules of the validity test, in every unit slot at once.
+AtomUnits validity_operand(const ConfigDb& db, const ValidityContext& context, const UnitTable& units,
+                           std::string_view t)
+{
+    AtomUnits a;
+    if (t.empty()) return a;
+    if (expression_parts::plain_number(t, nullptr)) {
+        a.accepted = (1u << unit_slots) - 1;
+        return a;
+    }
+    if (expression_parts::time_form(t, nullptr)) a.accepted |= 1u << unit_s;
+    if (iequal(t, "Repeat Count")) a.accepted |= 1u << unit_none;
+    if (iequal(t, "SL.volume") || iequal(t, "SL.volume2")) a.accepted |= 1u << unit_ul;
+    if (iequal(t, "SL.index") || iequal(t, "SL.injpervial")) a.accepted |= 1u << unit_none;
+    const MacroParameter* parameter = first_parameter(context.parameters, t);
+    for (int u = 0; u < unit_slots; ++u) {
+        const std::string& unit = units.name(u);
+        if ((context.syr_allowed && expression_parts::syringe_property(db, t, unit) >= 0) ||
+            expression_parts::object_property_fits(db, context.atom, t, unit) || parameter_fits(parameter, unit))
+            a.accepted |= static_cast<UnitSet>(1u << u);
+    }
+    a.touched = a.accepted;
+    return a;
+}
+
+// Texts longer than the old bound of 400 characters are refused when their
+// table would hold more ranges than this (about a second's work): only a
+// text with both hundreds of operators and long runs of blanks next to them
+// (every blank of such a run makes another frame) comes near it.
+constexpr std::size_t always_decided_length = 400;
+constexpr double range_budget = 2.5e6;
+
+bool beyond_budget(FrameChain& chain)
+{
+    return chain.text(0).size() > always_decided_length && SpanTable::ranges(chain) > range_budget;
+}
+
+// The validity test over the table of parts.
+bool table_valid(const ConfigDb& db, const ValidityContext& context, std::string normal)
+{
+    const UnitTable units(context.unit);
+    FrameChain chain(std::move(normal));
+    if (beyond_budget(chain)) return false;
+    const SpanTable::Atoms atoms = [&](std::string_view t) { return validity_operand(db, context, units, t); };
+    const SpanTable table(chain, SpanTable::reachable_units(units.asked()),
+                          operand_length_bound(db, context.atom, context.parameters), atoms, false, 0);
+    const int size = static_cast<int>(chain.text(0).size());
+    return (table.accepted(0, 0, size) >> units.asked()) & 1;
+}
+
+// The split scan: the rules read top down, each part decided once. Kept as
+// the reference the table is tested against.
+class SplitScanValidator {
 public:
-    Validator(const ConfigDb& db, const ValidityContext& context, std::string normal)
+    SplitScanValidator(const ConfigDb& db, const ValidityContext& context, std::string normal)
         : db_(db), context_(context), units_(context.unit), size_(static_cast<int>(normal.size())),
           chain_(std::move(normal)), memo_(chain_.text(0))
     {
@@ -291,6 +232,7 @@ struct EvaluationSession {
     enum : std::uint8_t { unknown = 0, running = 1, failed = 2, done = 3 };
     std::vector<std::uint8_t> parameter_state;  // by position
     std::vector<double> parameter_value;
+    bool pruned = true;  // false: the split scan alone (the reference)
 
     void message(const std::string& text)
     {
@@ -302,15 +244,70 @@ struct EvaluationSession {
 
 bool evaluate_normal(EvaluationSession& session, std::string normal, const std::string& unit, double& value);
 
+// The sample-list names whose unit is fixed; asked for in another unit
+// each leaves the message "<name> has wrong units for <label>" once.
+constexpr const char* fixed_unit_names[4] = {"SL.volume", "SL.volume2", "SL.index", "SL.injpervial"};
+
+// The operand rules of the evaluation in every unit slot at once: where one
+// may give a value (accepted), and where trying it may leave a message or
+// evaluate a parameter value (touched). silent: bit i set when the message
+// of fixed_unit_names[i] is recorded already (another changes nothing).
+AtomUnits evaluation_operand(const ConfigDb& db, const EvaluationContext& c, const UnitTable& units, std::string_view t,
+                             unsigned silent)
+{
+    AtomUnits a;
+    if (t.empty()) return a;
+    if (expression_parts::plain_number(t, nullptr)) {
+        a.accepted = (1u << unit_slots) - 1;
+        return a;
+    }
+    if (expression_parts::time_form(t, nullptr)) a.accepted |= 1u << unit_s;
+    if (iequal(t, "Repeat Count")) a.accepted |= 1u << unit_none;
+    for (unsigned i = 0; i < 4; ++i) {
+        if (!iequal(t, fixed_unit_names[i])) continue;
+        a.accepted |= 1u << (i < 2 ? unit_ul : unit_none);
+        if (!((silent >> i) & 1)) a.touched = (1u << unit_slots) - 1;
+    }
+    const MacroParameter* parameter = c.call_values ? first_parameter(c.parameters, t) : nullptr;
+    for (int u = 0; u < unit_slots; ++u) {
+        const std::string& unit = units.name(u);
+        if ((!c.syringe.empty() && expression_parts::syringe_property(db, t, unit) >= 0) ||
+            expression_parts::object_property_fits(db, c.atom, t, unit))
+            a.accepted |= static_cast<UnitSet>(1u << u);
+        if (parameter_fits(parameter, unit)) {
+            // The value is evaluated (its messages recorded) when first named.
+            a.accepted |= static_cast<UnitSet>(1u << u);
+            a.touched |= static_cast<UnitSet>(1u << u);
+        }
+    }
+    return a;
+}
+
+// Tables of later frames are kept for the pruning up to this size.
+constexpr std::size_t evaluation_table_bytes = std::size_t(16) << 20;
+
+// The evaluation reads the rules top down, as the split scan does, so that
+// the value and the messages come from the leftmost split that works; the
+// table of parts (when pruned) lets it pass over every part that can
+// neither give a value nor leave a message, which it would try in vain.
 class Evaluator {
 public:
     Evaluator(EvaluationSession& session, std::string normal, const std::string& unit)
         : s_(session), units_(unit), size_(static_cast<int>(normal.size())), chain_(std::move(normal)),
           memo_(chain_.text(0))
     {
+        if (s_.pruned && beyond_budget(chain_)) refused_ = true;
+        else if (s_.pruned) build_table();
     }
 
-    bool whole(double& value) { return rules(0, 0, size_, units_.asked(), value); }
+    bool whole(double& value)
+    {
+        if (refused_) {
+            value = 0;
+            return false;
+        }
+        return rules(0, 0, size_, units_.asked(), value);
+    }
 
 private:
     struct Entry {
@@ -326,6 +323,13 @@ private:
 
     bool rules(int f, int b, int e, int u, double& value)
     {
+        // A part that can neither give a value nor leave a trace fails
+        // silently; nothing is lost by not trying it.
+        if (table_ && s_.messages.size() != messages_seen_) refresh_table();
+        if (table_ && table_->kept(f) && !(((table_->accepted(f, b, e) | table_->touched(f, b, e)) >> u) & 1)) {
+            value = 0;
+            return false;
+        }
         const Entry known = memo_.at(f, b, e, u);
         if (known.state != 0) {
             value = known.value;
@@ -480,6 +484,44 @@ private:
     int size_;
     FrameChain chain_;
     RangeMemo<Entry> memo_;
+    // The messages of the sample-list names whose message is recorded.
+    unsigned silent_names() const
+    {
+        unsigned silent = 0;
+        for (unsigned i = 0; i < 4; ++i) {
+            const std::string text = std::string(fixed_unit_names[i]) + " has wrong units for " + s_.context.label;
+            for (const std::string& m : s_.messages)
+                if (m == text) silent |= 1u << i;
+        }
+        return silent;
+    }
+
+    void build_table()
+    {
+        messages_seen_ = s_.messages.size();
+        silent_ = silent_names();
+        const unsigned silent = silent_;
+        const SpanTable::Atoms atoms = [this, silent](std::string_view t) {
+            return evaluation_operand(s_.db, s_.context, units_, t, silent);
+        };
+        table_ = std::make_unique<SpanTable>(chain_, SpanTable::reachable_units(units_.asked()),
+                                             operand_length_bound(s_.db, s_.context.atom, s_.context.parameters), atoms,
+                                             true, evaluation_table_bytes);
+    }
+
+    // A message once recorded is not recorded again: the names that would
+    // leave it are tried in vain from now on, and the table is made anew
+    // without them (at most once per name).
+    void refresh_table()
+    {
+        messages_seen_ = s_.messages.size();
+        if (silent_names() != silent_) build_table();
+    }
+
+    std::unique_ptr<SpanTable> table_;
+    unsigned silent_ = 0;
+    std::size_t messages_seen_ = 0;
+    bool refused_ = false;  // a text the table would take too long over
 };
 
 bool evaluate_normal(EvaluationSession& session, std::string normal, const std::string& unit, double& value)
@@ -524,14 +566,15 @@ bool expression_valid(const ConfigDb& db, const std::string& text, const Validit
     std::string normal = expression_normal_form(text);
     if (normal.empty()) return context.empty_accepted;
     if (normal.size() > expression_length_limit) return false;
-    Validator validator(db, context, std::move(normal));
-    return validator.whole();
+    return table_valid(db, context, std::move(normal));
 }
 
-EvaluationResult evaluate_expression_quietly(const ConfigDb& db, const std::string& text,
-                                             const EvaluationContext& context, const RunValues& run)
+namespace {
+
+EvaluationResult evaluate_in_session(const ConfigDb& db, const std::string& text, const EvaluationContext& context,
+                                     const RunValues& run, bool pruned)
 {
-    EvaluationSession session{db, context, run, {}, {}, {}};
+    EvaluationSession session{db, context, run, {}, {}, {}, pruned};
     EvaluationResult result;
     result.ok = evaluate_normal(session, expression_normal_form(text), context.unit, result.value);
     // A number too large for a double is no value that could be sent or stored.
@@ -539,6 +582,29 @@ EvaluationResult evaluate_expression_quietly(const ConfigDb& db, const std::stri
     if (!result.ok) result.value = 0;
     result.messages = std::move(session.messages);
     return result;
+}
+
+}  // namespace
+
+EvaluationResult evaluate_expression_quietly(const ConfigDb& db, const std::string& text,
+                                             const EvaluationContext& context, const RunValues& run)
+{
+    return evaluate_in_session(db, text, context, run, true);
+}
+
+bool expression_valid_by_split_scan(const ConfigDb& db, const std::string& text, const ValidityContext& context)
+{
+    std::string normal = expression_normal_form(text);
+    if (normal.empty()) return context.empty_accepted;
+    if (normal.size() > expression_length_limit) return false;
+    SplitScanValidator validator(db, context, std::move(normal));
+    return validator.whole();
+}
+
+EvaluationResult evaluate_expression_by_split_scan(const ConfigDb& db, const std::string& text,
+                                                   const EvaluationContext& context, const RunValues& run)
+{
+    return evaluate_in_session(db, text, context, run, false);
 }
 
 bool evaluate_expression(const ConfigDb& db, const std::string& text, const EvaluationContext& context,

@@ -5,6 +5,7 @@
 #include "samplelist/sample_columns.h"
 
 #include <algorithm>
+#include <map>
 
 namespace kelvo {
 
@@ -24,14 +25,34 @@ int field_number(const std::string& value, int index)
     return integer_or_zero(definition_field(value, index));
 }
 
-// The items of a list column: the "Line" values joined, split at "#". The
-// line count is bounded by the section's length (a key beyond it is empty
-// anyway), so a huge count cannot keep the reader busy.
+// The number N of a name "<prefix>N" (N written without leading zeros, as
+// the reader asks for it, the prefix in any case), or 0.
+int numbered(const std::string& name, const std::string& prefix)
+{
+    if (name.size() <= prefix.size() || name.size() > prefix.size() + 9) return 0;
+    if (!same_text(name.substr(0, prefix.size()), prefix)) return 0;
+    int n = 0;
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+        const char c = name[i];
+        if (c < '0' || c > '9' || (i == prefix.size() && c == '0')) return 0;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+// The items of a list column: the values of "Line1" to "Line<line_count>"
+// joined (a missing one is empty), split at "#". The keys are looked up in
+// one pass over the section, so that a huge count costs nothing and a key
+// anywhere in the section (Line9 before Line1) is found.
 std::vector<std::string> list_items(const IniFile& file, const std::string& section, int item_count, int line_count)
 {
-    const int lines = std::min(line_count, static_cast<int>(file.section_lines(section).size()));
+    std::map<int, std::string> lines;
+    for (const auto& [key, value] : file.section_entries(section)) {
+        const int k = numbered(key, "Line");
+        if (k >= 1 && k <= line_count) lines.emplace(k, value);  // the first of a key counts
+    }
     std::string joined;
-    for (int k = 1; k <= lines; ++k) joined += file.read(section, "Line" + std::to_string(k));
+    for (const auto& [k, value] : lines) joined += value;
     const int wanted = std::min(item_count, ColumnTable::list_item_capacity + 1);
     std::vector<std::string> items;
     for (int i = 0; i < wanted; ++i) items.push_back(definition_field(joined, i));
@@ -62,7 +83,15 @@ std::string definition_field(const std::string& value, int index)
 ColumnFileReport read_column_definitions(const IniFile& file, ColumnTable& columns)
 {
     ColumnFileReport report;
-    const int n = integer_or_zero(file.read("system", "Numberofcolumns"));
+    // A count beyond the file's last column section reads as far as that
+    // section: the columns after it have no definition.
+    int n = integer_or_zero(file.read("system", "Numberofcolumns"));
+    int last = 0;
+    for (const std::string& name : file.section_names()) {
+        const int k = numbered(name, "column");
+        if (k <= n && k > last) last = k;
+    }
+    n = std::min(n, last);
     for (int i = 1; i <= n; ++i) {
         const std::string section = "column" + std::to_string(i);
         const std::string spec = file.read(section, "Spec");

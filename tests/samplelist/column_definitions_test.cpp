@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace kelvo {
 namespace {
 
@@ -165,6 +167,57 @@ TEST(ColumnDefinitions, TablesAreNeverOverrun)
     EXPECT_EQ(f.count(), fixed_column_count);
     EXPECT_EQ(f.column(column_no::vial).kind, ColumnKind::text);
     ASSERT_EQ(fr.problems.size(), 1u);
+}
+
+TEST(ColumnDefinitions, ACountBeyondTheFileReadsAsFarAsItsLastColumn)
+{
+    // Two billion columns announced, one defined: read at once, one column
+    // and no empty ones after it.
+    ColumnTable t = fixed_columns();
+    const auto start = std::chrono::steady_clock::now();
+    const ColumnFileReport r = read_column_definitions(
+        IniFile("[system]\nNumberofcolumns=2000000000\n[column1]\nSpec=Only#0##text\nSettings=5\n"), t);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(r.added, 1);
+    EXPECT_TRUE(r.problems.empty());
+    ASSERT_EQ(t.count(), fixed_column_count + 1);
+    EXPECT_EQ(t.column(fixed_column_count + 1).heading, "Only");
+    // A section beyond the count is not read; a gap before the last one is a
+    // column without definition, as before.
+    ColumnTable g = fixed_columns();
+    read_column_definitions(IniFile("[system]\nNumberofcolumns=2\n[column1]\nSpec=A#0##text\n"
+                                    "[column3]\nSpec=C#0##text\n"),
+                            g);
+    EXPECT_EQ(g.count(), fixed_column_count + 1);
+    ColumnTable h = fixed_columns();
+    read_column_definitions(IniFile("[system]\nNumberofcolumns=3\n[column1]\nSpec=A#0##text\n"
+                                    "[Column3]\nSpec=C#0##text\n"),
+                            h);
+    ASSERT_EQ(h.count(), fixed_column_count + 3);
+    EXPECT_EQ(h.column(fixed_column_count + 2).heading, "");
+    EXPECT_EQ(h.column(fixed_column_count + 3).heading, "C");
+}
+
+TEST(ColumnDefinitions, LineKeysAreFoundWhereverTheyStand)
+{
+    // Line500 of a list of 500 lines in a section of four entries, Line2
+    // before Line1: all joined in number order; a key beyond the count and
+    // a second Line1 are not.
+    ColumnTable t = fixed_columns();
+    read_column_definitions(IniFile("[system]\nNumberofcolumns=1\n[column1]\nSpec=Kind#1##list\n"
+                                    "Settings=0#1#4#500\nLine2=b#\nLine500=c#d\nline1=a#\nLine1=x#\nLine501=e\n"
+                                    "Line07=f\n"),
+                            t);
+    ASSERT_EQ(t.count(), fixed_column_count + 1);
+    EXPECT_EQ(t.items_of(fixed_column_count + 1), (std::vector<std::string>{"a", "b", "c", "d"}));
+    // A huge line count costs nothing.
+    ColumnTable big = fixed_columns();
+    const auto start = std::chrono::steady_clock::now();
+    read_column_definitions(IniFile("[system]\nNumberofcolumns=1\n[column1]\nSpec=Big#1##list\n"
+                                    "Settings=0#1#2#2000000000\nLine1=a#b\n"),
+                            big);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(big.items_of(fixed_column_count + 1), (std::vector<std::string>{"a", "b"}));
 }
 
 // ---- the settings keys

@@ -1,0 +1,34 @@
+// A method file loaded as the Method Editor loads it (with its expansion
+// test), then read and expanded as a run does. The input is the file; the
+// demo macros are beside it.
+#include "fuzz_support.h"
+
+#include "engine/expand.h"
+#include "engine/run_lists.h"
+#include "ground/documents.h"
+#include "ground/settings.h"
+#include "language/method.h"
+#include "language/method_document.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace kelvo;
+    static fuzz::QuietPrompts prompts;
+    PromptsScope scope(prompts);
+    MemorySettingsStore settings;
+    SettingsScope settings_scope(settings);
+    const ConfigDb& db = fuzz::demo_config();
+    const std::string& folder = fuzz::scratch_folder();
+    if (!fuzz::write_file(folder + "/Fuzz" + method_extension(), fuzz::input_text(data, size))) return 0;
+    {
+        MethodDocument document(db, test_expansion);
+        (void)document.load("Fuzz");
+    }
+    std::string syringe;
+    std::vector<std::string> lines;
+    if (read_method_for_run("Fuzz", syringe, lines)) {
+        RunLists lists;
+        (void)expand(db, syringe, lines, lists);
+    }
+    return 0;
+}
