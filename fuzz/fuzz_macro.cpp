@@ -2,6 +2,7 @@
 #include "fuzz_support.h"
 
 #include "ground/documents.h"
+#include "config/program_context.h"
 #include "ground/settings.h"
 #include "language/macro_document.h"
 
@@ -12,10 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PromptsScope scope(prompts);
     MemorySettingsStore settings;
     SettingsScope settings_scope(settings);
-    const ConfigDb& db = fuzz::demo_config();
+    (void)fuzz::demo_config();
     const std::string& folder = fuzz::scratch_folder();
     if (!fuzz::write_file(folder + "/Fuzz" + macro_extension, fuzz::input_text(data, size))) return 0;
-    MacroDocument document(db);
+    MacroDocument document(program_context());
     (void)document.load("Fuzz");
     return 0;
 }

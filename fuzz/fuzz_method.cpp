@@ -6,6 +6,7 @@
 #include "engine/expand.h"
 #include "engine/run_lists.h"
 #include "ground/documents.h"
+#include "config/program_context.h"
 #include "ground/settings.h"
 #include "language/method.h"
 #include "language/method_document.h"
@@ -17,18 +18,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PromptsScope scope(prompts);
     MemorySettingsStore settings;
     SettingsScope settings_scope(settings);
-    const ConfigDb& db = fuzz::demo_config();
+    (void)fuzz::demo_config();
     const std::string& folder = fuzz::scratch_folder();
     if (!fuzz::write_file(folder + "/Fuzz" + method_extension(), fuzz::input_text(data, size))) return 0;
     {
-        MethodDocument document(db, test_expansion);
+        MethodDocument document(program_context(), test_expansion);
         (void)document.load("Fuzz");
     }
     std::string syringe;
     std::vector<std::string> lines;
-    if (read_method_for_run("Fuzz", syringe, lines)) {
+    if (read_method_for_run(program_method_folder(), "Fuzz", syringe, lines)) {
         RunLists lists;
-        (void)expand(db, syringe, lines, lists);
+        (void)expand(program_context(), syringe, lines, lists);
     }
     return 0;
 }

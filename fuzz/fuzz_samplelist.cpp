@@ -3,6 +3,7 @@
 // and macros are beside it.
 #include "fuzz_support.h"
 
+#include "config/program_context.h"
 #include "ground/documents.h"
 #include "ground/settings.h"
 #include "samplelist/sample_columns.h"
@@ -15,10 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PromptsScope scope(prompts);
     MemorySettingsStore settings;
     SettingsScope settings_scope(settings);
-    const ConfigDb& db = fuzz::demo_config();
+    (void)fuzz::demo_config();
     const std::string& folder = fuzz::scratch_folder();
     if (!fuzz::write_file(folder + "/Fuzz" + sample_list_extension, fuzz::input_text(data, size))) return 0;
-    SampleListDocument document(db);
+    SampleListDocument document(program_context());
     document.columns().build_fixed({"Standard Injection", "Tray1", "LCVlv1"});
     if (document.load("Fuzz")) (void)document.validate();
     return 0;

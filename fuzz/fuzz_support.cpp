@@ -46,7 +46,7 @@ const ConfigDb& demo_config()
     static const bool parsed = [] {
         std::vector<std::string> lines;
         if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) ||
-            !parse_configuration(config(), lines)) {
+            !parse_configuration(config(), lines, [](const std::string&) {})) {
             std::fprintf(stderr, "cannot parse the demo configuration\n");
             std::abort();
         }
