@@ -34,7 +34,7 @@ QPushButton* button(const char* caption, const char* name, QWidget* parent)
 }  // namespace
 
 RunController::RunController(Tmain_form& main, StartupController& startup, MethodEditorPage& page)
-    : QObject(&main), main_(main), startup_(startup), page_(page)
+    : QObject(&main), main_(main), startup_(startup), startup_alive_(&startup), page_(page)
 {
     setObjectName("run_controller");
     run_method_button = button(run_caption, "run_method_button", &main);
@@ -74,19 +74,29 @@ RunController::RunController(Tmain_form& main, StartupController& startup, Metho
     connect(reset_button, &QPushButton::clicked, this, [this] { run_->reset_buttonClick(); });
     startup.run_service_step = [this] { run_->service_tick(); };
     main.installEventFilter(this);
+    // Start-up holds the link and goes first among the window's children.
+    startup.add_teardown([this] { release_run(); });
+}
+
+void RunController::release_run()
+{
+    // Parts built on parts go first: the last attached before the first.
+    while (!attached_.empty()) attached_.pop_back();
+    run_.reset();
 }
 
 RunController::~RunController()
 {
-    // Parts built on parts go first: the last attached before the first.
-    while (!attached_.empty()) attached_.pop_back();
-    startup_.run_service_step = nullptr;
+    if (startup_alive_) {
+        startup_.run_service_step = nullptr;
+        release_run();
+    }
     restore_cursor();
 }
 
 bool RunController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &main_ && event->type() == QEvent::Close && run_->running()) {
+    if (watched == &main_ && event->type() == QEvent::Close && run_ && run_->running()) {
         // While a sample list runs, the list's question is the one asked
         // (once: the list ends here, so the window does not ask again).
         const bool list = run_->engine().sample_list_running;

@@ -7,6 +7,7 @@
 #include "engine/method_run.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -93,12 +94,17 @@ public:
     bool test_parameters(SampleVariables& variables) override;
     bool syringe_mismatch(const std::string& method, const std::string& needed, const std::string& mounted) override;
 
+private:
+    void release_run();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     Tmain_form& main_;
     StartupController& startup_;
+    // Start-up may be destroyed first when both are children of the window.
+    QPointer<StartupController> startup_alive_;
     MethodEditorPage& page_;
     std::unique_ptr<MethodRun> run_;
     std::unique_ptr<DataSystemGate> gate_;

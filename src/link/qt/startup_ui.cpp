@@ -125,7 +125,18 @@ StartupController::StartupController(StartupWindow& main, const StartupOptions& 
 
 // The controller goes with the main window's children, after the window's
 // own state: it touches nothing of the window here.
-StartupController::~StartupController() { release_single_instance(); }
+StartupController::~StartupController()
+{
+    // The last added goes first, as it may be built on an earlier one.
+    while (!teardowns_.empty()) {
+        const std::function<void()> teardown = std::move(teardowns_.back());
+        teardowns_.pop_back();
+        teardown();
+    }
+    release_single_instance();
+}
+
+void StartupController::add_teardown(std::function<void()> teardown) { teardowns_.push_back(std::move(teardown)); }
 
 KelvoLink& StartupController::link() { return kelvo_lib->link(); }
 

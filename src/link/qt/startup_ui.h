@@ -94,6 +94,9 @@ public:
     void set_reopener(DocumentKind kind, std::function<void()> reopen);
     // Called once, when the main window is up after the start (splash closed).
     void add_activation_listener(std::function<void()> listener);
+    // Called first when the controller goes, while its link still exists:
+    // parts built on the link let go of it here.
+    void add_teardown(std::function<void()> teardown);
 
     // ---- the main window's events
     // FormActivate, first time: the lock, "Started program", the folder,
@@ -155,6 +158,7 @@ private:
     std::vector<std::function<void()>> editor_refreshers_;
     std::map<DocumentKind, std::function<void()>> reopeners_;
     std::vector<std::function<void()>> activation_listeners_;
+    std::vector<std::function<void()>> teardowns_;
     int splash_limit_ms_ = splash_limit_ms;
     bool splash_showing_ = false;
     bool activation_finished_ = false;

@@ -103,7 +103,7 @@ TEST_F(TrayDialogTest, ATrayTypeChangeGoesToTheInstrumentAndIntoTheLog)
 {
     QTest::mouseClick(main->tray_button, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(trays));
-    const HolderTrayShape& tray2 = trays->holder_layout().trays[1];
+    const HolderTrayShape tray2 = trays->holder_layout().trays[1];
     ASSERT_EQ(trays->holder_table().trays[1].name, "Tray2");
     QTest::mouseClick(trays->tray_holder_picture, Qt::RightButton, {},
                       QPoint(tray2.hit.left + 2, tray2.hit.top + 2));

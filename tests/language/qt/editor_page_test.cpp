@@ -74,7 +74,7 @@ public:
 protected:
     void insert_line(int selected_row, const std::string& line) override
     {
-        lines.insert(lines.begin() + selected_row + 1, line);
+        lines.insert(lines.begin() + (selected_row + 1), line);
         show_lines(lines, selected_row + 1);
     }
     void replace_line(int row, const std::string& line) override
