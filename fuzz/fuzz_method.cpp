@@ -7,20 +7,14 @@
 #include "engine/run_lists.h"
 #include "ground/documents.h"
 #include "config/program_context.h"
-#include "ground/settings.h"
 #include "language/method.h"
 #include "language/method_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace kelvo;
-    static fuzz::QuietPrompts prompts;
-    PromptsScope scope(prompts);
-    MemorySettingsStore settings;
-    SettingsScope settings_scope(settings);
-    (void)fuzz::demo_config();
-    const std::string& folder = fuzz::scratch_folder();
-    if (!fuzz::write_file(folder + "/Fuzz" + method_extension(), fuzz::input_text(data, size))) return 0;
+    const fuzz::DocumentInput input(method_extension(), data, size);
+    if (!input.written()) return 0;
     {
         MethodDocument document(program_context(), test_expansion);
         (void)document.load("Fuzz");

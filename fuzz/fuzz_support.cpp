@@ -56,6 +56,17 @@ const ConfigDb& demo_config()
     return config();
 }
 
+namespace {
+QuietPrompts quiet_prompts;
+}
+
+DocumentInput::DocumentInput(const std::string& extension, const std::uint8_t* data, std::size_t size)
+    : prompts_(quiet_prompts), settings_scope_(settings_)
+{
+    (void)demo_config();
+    written_ = write_file(scratch_folder() + "/Fuzz" + extension, input_text(data, size));
+}
+
 std::string input_text(const std::uint8_t* data, std::size_t size)
 {
     return std::string(reinterpret_cast<const char*>(data), size);

@@ -4,6 +4,7 @@
 // prompts that answer every question with No.
 #include "config/config_db.h"
 #include "ground/prompts.h"
+#include "ground/settings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -34,5 +35,21 @@ std::vector<std::string> input_lines(const std::uint8_t* data, std::size_t size)
 
 // Writes bytes to path; false when it could not.
 bool write_file(const std::string& path, const std::string& bytes);
+
+// One input handed to a document loader: quiet prompts and an empty settings
+// store for the input's lifetime, the demo configuration parsed, and the
+// input written as the document "Fuzz" with the given extension into the
+// scratch folder (written() false when that failed).
+class DocumentInput {
+public:
+    DocumentInput(const std::string& extension, const std::uint8_t* data, std::size_t size);
+    bool written() const { return written_; }
+
+private:
+    PromptsScope prompts_;
+    MemorySettingsStore settings_;
+    SettingsScope settings_scope_;
+    bool written_ = false;
+};
 
 }  // namespace kelvo::fuzz

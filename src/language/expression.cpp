@@ -106,18 +106,26 @@ std::size_t operand_length_bound(const ConfigDb& db, int atom, const ParameterTa
     return bound;
 }
 
+// The operand rules that need no context, in every unit slot at once: a
+// plain number fits every unit (true: nothing more to test), a time fits "s",
+// "Repeat Count" has no unit.
+bool context_free_operand(std::string_view t, AtomUnits& a)
+{
+    if (expression_parts::plain_number(t, nullptr)) {
+        a.accepted = (1u << unit_slots) - 1;
+        return true;
+    }
+    if (expression_parts::time_form(t, nullptr)) a.accepted |= 1u << unit_s;
+    if (iequal(t, "Repeat Count")) a.accepted |= 1u << unit_none;
+    return false;
+}
+
 // The operand rules of the validity test, in every unit slot at once.
 AtomUnits validity_operand(const ConfigDb& db, const ValidityContext& context, const UnitTable& units,
                            std::string_view t)
 {
     AtomUnits a;
-    if (t.empty()) return a;
-    if (expression_parts::plain_number(t, nullptr)) {
-        a.accepted = (1u << unit_slots) - 1;
-        return a;
-    }
-    if (expression_parts::time_form(t, nullptr)) a.accepted |= 1u << unit_s;
-    if (iequal(t, "Repeat Count")) a.accepted |= 1u << unit_none;
+    if (t.empty() || context_free_operand(t, a)) return a;
     if (iequal(t, "SL.volume") || iequal(t, "SL.volume2")) a.accepted |= 1u << unit_ul;
     if (iequal(t, "SL.index") || iequal(t, "SL.injpervial")) a.accepted |= 1u << unit_none;
     const MacroParameter* parameter = first_parameter(context.parameters, t);
@@ -256,13 +264,7 @@ AtomUnits evaluation_operand(const ConfigDb& db, const EvaluationContext& c, con
                              unsigned silent)
 {
     AtomUnits a;
-    if (t.empty()) return a;
-    if (expression_parts::plain_number(t, nullptr)) {
-        a.accepted = (1u << unit_slots) - 1;
-        return a;
-    }
-    if (expression_parts::time_form(t, nullptr)) a.accepted |= 1u << unit_s;
-    if (iequal(t, "Repeat Count")) a.accepted |= 1u << unit_none;
+    if (t.empty() || context_free_operand(t, a)) return a;
     for (unsigned i = 0; i < 4; ++i) {
         if (!iequal(t, fixed_unit_names[i])) continue;
         a.accepted |= 1u << (i < 2 ? unit_ul : unit_none);
