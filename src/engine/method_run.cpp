@@ -1,7 +1,6 @@
 #include "engine/method_run.h"
 
 #include "ground/clock.h"
-#include "ground/log.h"
 #include "ground/prompts.h"
 #include "ground/text_utils.h"
 #include "language/macro.h"
@@ -17,7 +16,6 @@ const std::string quote = "\"";
 bool has_sl(const std::string& line) { return upper_text(line).find("SL.") != std::string::npos; }
 }  // namespace
 
-void RunView::log_message(const std::string& text) { kelvo::log_message(text); }
 
 std::string method_completed_text(const std::string& name, std::int64_t elapsed_ms)
 {

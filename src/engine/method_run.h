@@ -61,7 +61,7 @@ public:
     virtual void restore_cursor() {}
     // The status bar alone; the log file and the status bar.
     virtual void status_text(const std::string& text) { (void)text; }
-    virtual void log_message(const std::string& text);
+    virtual void log_message(const std::string& text) { (void)text; }
     virtual void status_line(StatusLine line, const std::string& text) { (void)line, (void)text; }
     // The run is over: completed (the method-complete step) or not (it did
     // not start, or failed and ended).

@@ -12,9 +12,9 @@ namespace {
 std::string current_log_path = "cadenzor.log";
 StatusSink status_sink;
 
-void append_line(const std::string& text)
+void append_line(Clock& clock, const std::string& text)
 {
-    const std::string line = log_time_stamp() + " : " + text + "\r\n";
+    const std::string line = log_time_stamp(clock) + " : " + text + "\r\n";
     std::FILE* f = std::fopen(current_log_path.c_str(), "ab");
     if (!f) {
         // Create it anew, then append.
@@ -38,7 +38,7 @@ void set_log_path()
 void set_log_path(const std::string& path) { current_log_path = path; }
 const std::string& log_path() { return current_log_path; }
 
-std::string log_time_stamp() { return log_time_text(clock().local_now()); }
+std::string log_time_stamp(Clock& clock) { return log_time_text(clock.local_now()); }
 
 std::string log_time_text(const LocalTime& t)
 {
@@ -47,13 +47,16 @@ std::string log_time_text(const LocalTime& t)
     return buf;
 }
 
-void log_message(const std::string& text)
+void log_message(Clock& clock, const std::string& text)
 {
-    append_line(text);
+    append_line(clock, text);
     if (status_sink) status_sink(text);
 }
 
-void log_only(const std::string& text) { append_line(text); }
+void log_only(Clock& clock, const std::string& text) { append_line(clock, text); }
+
+void log_message(const std::string& text) { log_message(clock(), text); }
+void log_only(const std::string& text) { log_only(clock(), text); }
 
 void set_status_sink(StatusSink sink) { status_sink = std::move(sink); }
 

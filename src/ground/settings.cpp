@@ -117,9 +117,8 @@ SettingsStore* install_settings_store(SettingsStore* store)
     return previous;
 }
 
-int read_setting_integer(const std::string& name, int default_value)
+int read_setting_integer(SettingsStore& s, const std::string& name, int default_value)
 {
-    SettingsStore& s = settings_store();
     if (!s.available()) return default_value;
     const auto v = s.read("", name);
     if (v && v->kind == SettingValue::Kind::dword) return static_cast<int>(static_cast<std::int32_t>(v->dword));
@@ -127,14 +126,13 @@ int read_setting_integer(const std::string& name, int default_value)
     return default_value;
 }
 
-void write_setting_integer(const std::string& name, int value)
+void write_setting_integer(SettingsStore& s, const std::string& name, int value)
 {
-    settings_store().write("", name, SettingValue::of_dword(static_cast<std::uint32_t>(value)));
+    s.write("", name, SettingValue::of_dword(static_cast<std::uint32_t>(value)));
 }
 
-std::string read_setting_text(const std::string& name, const std::string& default_value)
+std::string read_setting_text(SettingsStore& s, const std::string& name, const std::string& default_value)
 {
-    SettingsStore& s = settings_store();
     if (!s.available()) return default_value;
     const auto v = s.read("", name);
     if (v && v->kind == SettingValue::Kind::text) return v->text;
@@ -142,9 +140,26 @@ std::string read_setting_text(const std::string& name, const std::string& defaul
     return default_value;
 }
 
+void write_setting_text(SettingsStore& s, const std::string& name, const std::string& value)
+{
+    s.write("", name, SettingValue::of_text(value));
+}
+
+int read_setting_integer(const std::string& name, int default_value)
+{
+    return read_setting_integer(settings_store(), name, default_value);
+}
+
+void write_setting_integer(const std::string& name, int value) { write_setting_integer(settings_store(), name, value); }
+
+std::string read_setting_text(const std::string& name, const std::string& default_value)
+{
+    return read_setting_text(settings_store(), name, default_value);
+}
+
 void write_setting_text(const std::string& name, const std::string& value)
 {
-    settings_store().write("", name, SettingValue::of_text(value));
+    write_setting_text(settings_store(), name, value);
 }
 
 SettingValue double_setting(double value)

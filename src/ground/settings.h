@@ -93,6 +93,11 @@ private:
 
 // Reads write the default back when the value is missing (but not when the
 // key is unavailable). A value of another kind counts as missing.
+int read_setting_integer(SettingsStore& store, const std::string& name, int default_value);
+void write_setting_integer(SettingsStore& store, const std::string& name, int value);
+std::string read_setting_text(SettingsStore& store, const std::string& name, const std::string& default_value);
+void write_setting_text(SettingsStore& store, const std::string& name, const std::string& value);
+// The same on the program's store (the shell and the command line).
 int read_setting_integer(const std::string& name, int default_value);
 void write_setting_integer(const std::string& name, int value);
 std::string read_setting_text(const std::string& name, const std::string& default_value);

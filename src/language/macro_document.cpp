@@ -146,7 +146,7 @@ bool MacroDocument::write_under(const std::string& name)
         context_.prompts.show_error("couldnt write " + full_path(path));
         return false;
     }
-    log_message("rewrote macro " + name);
+    log_message(context_.clock, "rewrote macro " + name);
     load_save_flag_ = true;
     hooks_->method_editor_forget_line_if_showing(name);
     return true;
@@ -192,7 +192,7 @@ bool MacroDocument::save_as_after_checks()
     hooks_->refill_name_lists();
     hooks_->select_name(chosen);
     name_ = chosen;
-    write_setting_text("Macro", name_);
+    write_setting_text(context_.settings, "Macro", name_);
     return true;
 }
 
@@ -228,7 +228,7 @@ void MacroDocument::new_macro(const std::string& name)
     name_ = name;
     if (name.empty()) hooks_->clear_name_selection();
     else hooks_->select_name(name);
-    write_setting_text("Macro", name);
+    write_setting_text(context_.settings, "Macro", name);
     hooks_->refresh_display();
     hooks_->update_lock_button(is_read_only());
 }
@@ -245,7 +245,7 @@ bool MacroDocument::delete_macro(const std::string& selected_name)
     const bool deleted = !is_read_only_file(path) && remove_document_file(path);
     if (!deleted) context_.prompts.show_error("couldnt delete " + full_path(path));
     clear();
-    write_setting_text("Macro", "");
+    write_setting_text(context_.settings, "Macro", "");
     hooks_->refill_name_lists();
     hooks_->update_lock_button(false);
     return deleted;

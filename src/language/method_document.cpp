@@ -134,7 +134,7 @@ MethodLoadResult MethodDocument::load(const std::string& name)
 
     // 2.
     const bool selected = hooks_->select_name(name);
-    if (!reopening_) write_setting_text("Method", name);
+    if (!reopening_) write_setting_text(context_.settings, "Method", name);
     if (!selected) {
         context_.prompts.show_error("Method not defined!");
         return MethodLoadResult::refused;
@@ -240,7 +240,7 @@ bool MethodDocument::update_changed_macros(const std::string& name, const std::s
     const std::vector<std::string> sections = macro_sections(folder_, calls);
     lines.insert(lines.end(), sections.begin(), sections.end());
     if (is_read_only_file(path)) context_.prompts.show_error("Method " + name + " is read only");
-    else if (write_document_atomically(path, crlf_text(lines))) log_message("rewrote method " + name);
+    else if (write_document_atomically(path, crlf_text(lines))) log_message(context_.clock, "rewrote method " + name);
     else context_.prompts.show_error("couldnt write " + path);
     return true;
 }
@@ -328,12 +328,12 @@ MethodLoadResult MethodDocument::reopen(const std::string& name)
 {
     // The setting names the method again only once it is shown: a method
     // whose loading ends the program is not reopened at the next start.
-    write_setting_text("Method", "");
+    write_setting_text(context_.settings, "Method", "");
     reopening_ = true;
     const MethodLoadResult result = load(name);
     reopening_ = false;
     if (result == MethodLoadResult::refused) hooks_->clear_name_selection();
-    else if (same_text(name_, name)) write_setting_text("Method", name);
+    else if (same_text(name_, name)) write_setting_text(context_.settings, "Method", name);
     return result;
 }
 
@@ -360,7 +360,7 @@ bool MethodDocument::write_under(const std::string& name)
         context_.prompts.show_error("couldnt write " + path);
         return false;
     }
-    log_message("rewrote method " + name);
+    log_message(context_.clock, "rewrote method " + name);
     hooks_->refill_name_lists();
     load_save_flag_ = true;
     return true;
@@ -416,7 +416,7 @@ bool MethodDocument::save_as_checked()
     if (!write_under(chosen)) return false;
     hooks_->select_name(chosen);
     name_ = chosen;
-    write_setting_text("Method", name_);
+    write_setting_text(context_.settings, "Method", name_);
     return true;
 }
 
@@ -463,7 +463,7 @@ void MethodDocument::new_method(const std::string& name)
     name_ = name;
     if (name.empty()) hooks_->clear_name_selection();
     else hooks_->select_name(name);
-    write_setting_text("Method", name);
+    write_setting_text(context_.settings, "Method", name);
     hooks_->refresh_display();
 }
 

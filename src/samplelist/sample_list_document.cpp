@@ -128,7 +128,7 @@ bool SampleListDocument::write_list(const std::string& name)
         return false;
     }
     hooks_->refill_names();
-    log_message("rewrote sample list " + name);
+    log_message(context_.clock, "rewrote sample list " + name);
     return true;
 }
 
@@ -210,7 +210,7 @@ void SampleListDocument::select_list(const std::string& name)
     }
     ask_to_save();
     name_ = name;
-    write_setting_text("Sample List", name);
+    write_setting_text(context_.settings, "Sample List", name);
     if (sample_list_exists(folder_, name)) load(name);
     else table_.clear();
 }
@@ -219,12 +219,12 @@ void SampleListDocument::select_name(const std::string& name)
 {
     hooks_->show_name(name);
     name_ = name;
-    write_setting_text("Sample List", name);
+    write_setting_text(context_.settings, "Sample List", name);
 }
 
 void SampleListDocument::restore_at_start(bool page_enabled)
 {
-    const std::string name = read_setting_text("Sample List", "");
+    const std::string name = read_setting_text(context_.settings, "Sample List", "");
     if (page_enabled && sample_list_exists(folder_, name)) {
         select_name(name);
         load(name);

@@ -9,6 +9,7 @@
 #include "engine/qt/syringe_change.h"
 #include "engine/status_display.h"
 #include "ground/clock.h"
+#include "ground/log.h"
 #include "ground/prompts.h"
 #include "ground/qt/qt_text.h"
 #include "language/qt/method_page.h"
@@ -140,6 +141,7 @@ void RunController::restore_cursor()
 }
 
 void RunController::status_text(const std::string& text) { main_.set_status_text(text); }
+void RunController::log_message(const std::string& text) { kelvo::log_message(text); }
 void RunController::status_line(StatusLine line, const std::string& text) { main_.status_display().set_line(line, text); }
 
 double RunController::ask(const std::string& context, const std::string& unit, double maximum, double minimum,

@@ -66,6 +66,7 @@ public:
     void busy_cursor() override;
     void restore_cursor() override;
     void status_text(const std::string& text) override;
+    void log_message(const std::string& text) override;
     void status_line(StatusLine line, const std::string& text) override;
     void sample_list_method_complete() override
     {
