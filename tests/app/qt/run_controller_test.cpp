@@ -60,8 +60,10 @@ protected:
         write(folder + "/Two.KME", "//two\r\nsyringe:Syr10ul\r\nTwo A()\r\nTwo A()\r\n");
         write_setting_text("Method Folder", folder);
         write_setting_text("Method", "Two");
-        write_setting_integer("Atom timeout (msec)", 550);
-        write_setting_integer("Status timeout (msec)", 550);
+        // The scripted port's ticks last 2 ms: 55 s are 2 s here, room enough for a
+        // loaded machine (these tests never wait for a time-out).
+        write_setting_integer("Atom timeout (msec)", 55000);
+        write_setting_integer("Status timeout (msec)", 55000);
         write_setting_integer("Polling interval", 10);
         const CommandLineOptions options = parse_command_line({});
         main = std::make_unique<Tmain_form>();

@@ -69,8 +69,10 @@ protected:
                                  "Home;1;Tray1;LCVlv1;1;;;3;1;\r\n");
         write_setting_text("Method Folder", folder);
         write_setting_text("Sample List", "L");
-        write_setting_integer("Atom timeout (msec)", 550);
-        write_setting_integer("Status timeout (msec)", 550);
+        // The scripted port's ticks last 2 ms: 55 s are 2 s here, room enough for a
+        // loaded machine (these tests never wait for a time-out).
+        write_setting_integer("Atom timeout (msec)", 55000);
+        write_setting_integer("Status timeout (msec)", 55000);
         write_setting_integer("Polling interval", 10);
         before_start();
         const CommandLineOptions options = parse_command_line({});

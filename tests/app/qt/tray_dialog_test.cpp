@@ -52,8 +52,10 @@ protected:
         ASSERT_TRUE(load_configuration_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol",
                                              port.configuration));
         write_setting_text("Method Folder", folder);
-        write_setting_integer("Atom timeout (msec)", 550);
-        write_setting_integer("Status timeout (msec)", 550);
+        // The scripted port's ticks last 2 ms: 55 s are 2 s here, room enough for a
+        // loaded machine (these tests never wait for a time-out).
+        write_setting_integer("Atom timeout (msec)", 55000);
+        write_setting_integer("Status timeout (msec)", 55000);
         write_setting_integer("Polling interval", 10);
         main = std::make_unique<Tmain_form>();
         const CommandLineOptions options = parse_command_line({});
