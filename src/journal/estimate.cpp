@@ -165,7 +165,7 @@ Estimator::Expanded* Estimator::expanded(const std::string& name)
     if (!read_list_method(context_.folder, name, slot->syringe, calls)) return slot.get();
     // An estimate shows no message, whatever prompts the context has.
     Silent silent;
-    const Context quiet{context_.config, context_.folder, silent, context_.clock, context_.debug};
+    const Context quiet{context_.config, context_.folder, silent, context_.settings, context_.clock, context_.debug};
     if (!expand(quiet, slot->syringe, calls, slot->lists)) return slot.get();
     slot->ok = true;
     for (const std::string& line : slot->lists.expanded_method) {
