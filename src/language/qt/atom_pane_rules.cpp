@@ -3,6 +3,8 @@
 #include "ground/text_utils.h"
 #include "language/value_checks.h"
 
+#include <algorithm>
+
 namespace kelvo {
 namespace {
 
@@ -42,6 +44,37 @@ std::string new_argument_text(const ConfigDb& db, const AtomArgument& argument, 
         return argument.required ? display_form(argument.default_value, argument.unit) : std::string();
     const std::vector<std::string> entries = argument_entries(db, argument, parameters);
     return entries.empty() ? std::string() : entries.front();
+}
+
+PaneContent atom_pane_content(const ConfigDb& db, const ConfigAtom& atom, const std::vector<std::string>* values,
+                              const ParameterTable& parameters, std::size_t slot_count)
+{
+    PaneContent content;
+    const std::size_t count = atom.arguments.size();
+    const std::size_t shown = std::min(count, slot_count);
+    auto value_of = [values](std::size_t i) {
+        return values && i < values->size() ? (*values)[i] : std::string();
+    };
+    for (std::size_t i = 0; i < shown; ++i) {
+        const AtomArgument& argument = atom.arguments[i];
+        const std::string label = argument_label(argument);
+        const std::string hint = argument_hint(db, argument);
+        const std::string value = value_of(i);
+        if (argument.kind == ArgumentKind::numeric)
+            content.add_text(label, hint,
+                             values ? display_form(value, argument.unit) : new_argument_text(db, argument, parameters));
+        else
+            content.add_choice(label, hint, argument_entries(db, argument, parameters), values ? &value : nullptr);
+    }
+    // Arguments beyond the slots keep their values (or the atom's defaults).
+    for (std::size_t i = shown; i < count; ++i) {
+        const AtomArgument& argument = atom.arguments[i];
+        if (values) content.hidden_values.push_back(value_of(i));
+        else if (argument.kind == ArgumentKind::numeric)
+            content.hidden_values.push_back(argument.required ? argument.default_value : std::string());
+        else content.hidden_values.push_back(new_argument_text(db, argument, parameters));
+    }
+    return content;
 }
 
 std::vector<std::string> list_entries(const ConfigDb& db, const AtomArgument& argument)
@@ -105,6 +138,24 @@ bool parameter_fits_argument(const MacroParameter& parameter, const AtomArgument
     if (parameter.is_object())
         return argument.kind == ArgumentKind::object && (parameter.classes & argument.list_or_classes) != 0;
     return argument.kind == ArgumentKind::numeric && parameter.unit == argument.unit;
+}
+
+std::optional<MacroParameter> dropped_parameter(const ConfigDb& db, const ConfigAtom& atom, int slot,
+                                                const std::string& line,
+                                                const std::vector<std::string>& parameter_lines,
+                                                const ParameterTable& parameters)
+{
+    if (slot < 0 || slot >= atom_pane_slots || slot >= static_cast<int>(atom.arguments.size())) return std::nullopt;
+    std::optional<MacroParameter> parameter;
+    for (std::size_t i = 0; i < parameter_lines.size() && i < parameters.size() && !parameter; ++i)
+        if (parameter_lines[i] == line && !parameters[i].name.empty()) parameter = parameters[i];
+    if (!parameter) {
+        MacroParameter read;
+        if (!read_parameter_line(db, line, read)) return std::nullopt;
+        parameter = read;
+    }
+    if (!parameter_fits_argument(*parameter, atom.arguments[static_cast<std::size_t>(slot)])) return std::nullopt;
+    return parameter;
 }
 
 std::vector<std::string> parameter_units(const ConfigDb& db)

@@ -4,8 +4,11 @@
 // Texts are Windows-1252 bytes.
 #include "config/config_db.h"
 #include "language/parameter_line.h"
+#include "language/qt/pane_content.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +29,12 @@ std::string argument_hint(const ConfigDb& db, const AtomArgument& argument);
 // form, an optional one nothing; list-index and object arguments their first
 // entry.
 std::string new_argument_text(const ConfigDb& db, const AtomArgument& argument, const ParameterTable& parameters);
+
+// The pane for the atom, showing the values of an atom line, or a new atom
+// when values is nullptr. Arguments beyond the first `slot_count` keep their
+// values (or the atom's defaults).
+PaneContent atom_pane_content(const ConfigDb& db, const ConfigAtom& atom, const std::vector<std::string>* values,
+                              const ParameterTable& parameters, std::size_t slot_count);
 
 // The entries of a list-index argument's drop-down box.
 std::vector<std::string> list_entries(const ConfigDb& db, const AtomArgument& argument);
@@ -49,6 +58,13 @@ std::string popup_choice_text(const std::string& caption, bool first_item);
 // argument: numeric on numeric of the same unit, object on object sharing a
 // class.
 bool parameter_fits_argument(const MacroParameter& parameter, const AtomArgument& argument);
+// The parameter a line dragged from the parameter list stands for (the
+// macro's own for one of its parameter lines, else the line read anew), when
+// it fits the atom's argument in the slot (from 0); nullopt otherwise.
+std::optional<MacroParameter> dropped_parameter(const ConfigDb& db, const ConfigAtom& atom, int slot,
+                                                const std::string& line,
+                                                const std::vector<std::string>& parameter_lines,
+                                                const ParameterTable& parameters);
 
 // The units of `units_box`: "None", then every distinct non-empty unit of the
 // numeric arguments of all atoms, in atom and argument order.

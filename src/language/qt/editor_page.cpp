@@ -6,6 +6,7 @@
 #include "ground/qt/sorted_box.h"
 #include "ground/text_utils.h"
 #include "language/qt/atom_pane_rules.h"
+#include "language/qt/pane_content.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -285,6 +286,18 @@ void EditorPage::show_choice_slot(std::size_t i, const std::string& label, const
     slot.box->setToolTip(to_qstring(hint));
     slot.text->hide();
     slot.box->show();
+}
+
+void EditorPage::show_content(const PaneContent& content)
+{
+    const std::size_t shown = std::min(content.shown.size(), pane_slots.size());
+    for (std::size_t i = 0; i < shown; ++i) {
+        const PaneContent::Slot& slot = content.shown[i];
+        if (slot.choice) show_choice_slot(i, slot.label, slot.hint, slot.entries, slot.value ? &*slot.value : nullptr);
+        else show_text_slot(i, slot.label, slot.hint, slot.text);
+    }
+    hide_slots(shown);
+    hidden_values_ = content.hidden_values;
 }
 
 void EditorPage::fill_choice(QComboBox* box, const std::vector<std::string>& entries, const std::string* value)

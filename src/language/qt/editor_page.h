@@ -27,6 +27,8 @@ class QToolButton;
 
 namespace kelvo {
 
+struct PaneContent;
+
 // The pane has this many slots; values beyond them are carried unchanged.
 inline constexpr int editor_pane_slots = 14;
 
@@ -134,6 +136,9 @@ protected:
     void show_text_slot(std::size_t i, const std::string& label, const std::string& hint, const std::string& text);
     void show_choice_slot(std::size_t i, const std::string& label, const std::string& hint,
                           const std::vector<std::string>& entries, const std::string* value);
+    // Shows the content's slots, hides the slots beyond them and carries the
+    // content's hidden values.
+    void show_content(const PaneContent& content);
     // Fills a slot's drop-down box as show_choice_slot does.
     static void fill_choice(QComboBox* box, const std::vector<std::string>& entries, const std::string* value);
     // Hides the slots from this one on; the slots before it are the shown ones.

@@ -3,6 +3,7 @@
 
 #include "ground/documents.h"
 #include "ground/qt/list_ops.h"
+#include "ground/qt/row_leave_guard.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/resources.h"
 #include "ground/settings.h"
@@ -10,6 +11,8 @@
 #include "config/config_db.h"
 #include "language/macro.h"
 #include "language/qt/add_param_form.h"
+#include "language/qt/argument_drops.h"
+#include "language/qt/editor_page_ops.h"
 #include "language/qt/macro_parameter_list.h"
 #include "language/value_checks.h"
 
@@ -17,7 +20,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
@@ -31,39 +33,10 @@ std::string macro_name_pattern() { return document_path("*", macro_extension); }
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// The document commands of the main window, passed to the page.
-
-class MacroEditorPage::Ops final : public DocumentOps {
-public:
-    explicit Ops(MacroEditorPage& page) : page_(page) {}
-    void save(const std::string&) override { page_.document().save(); }
-    void save_as(const std::string&) override { page_.document().save_as(); }
-    void print(const std::string&) override { emit page_.print_requested(); }
-    void ask_to_save() override { page_.document().ask_to_save(); }
-    bool write_back() override { return page_.write_back_pane(); }
-    void start_empty(const std::string& name) override { page_.document().new_macro(name); }
-    void name_selected(const std::string& name) override
-    {
-        // Picking the macro already shown changes nothing.
-        if (!name.empty() && same_text(name, page_.shown_name_)) return;
-        page_.select_macro(name);
-    }
-    void names_refreshed() override
-    {
-        page_.refill_names();
-        emit page_.macro_names_changed();
-    }
-    void refresh_pane() override { page_.update_lock_button(page_.document().is_read_only()); }
-
-private:
-    MacroEditorPage& page_;
-};
-
-// ---------------------------------------------------------------------------
 // Construction
 
 MacroEditorPage::MacroEditorPage(QWidget* parent)
-    : EditorPage(parent), document_(program_context()), ops_(std::make_unique<Ops>(*this))
+    : EditorPage(parent), document_(program_context()), ops_(std::make_unique<MacroPageOps>(*this))
 {
     init_resources();
     setObjectName("macro_editor_page");
@@ -102,16 +75,13 @@ void MacroEditorPage::build_widgets()
 
     build_description(names);
     build_sequence(names);
-    macro_box->viewport()->installEventFilter(this);
+    // A click on another line writes the pane back before the list moves its
+    // selection; when that fails the click is swallowed, so that the
+    // selection stays on the line being edited.
+    new RowLeaveGuard(macro_box, [this](int row) { return row == edited_line_ || write_back_pane(); });
     build_pane(names);
     // Parameters dragged from the list are dropped on the arguments' boxes.
-    for (int i = 0; i < atom_pane_slots; ++i) {
-        const auto take = [this, i](const std::string& line, bool drop) {
-            return drop ? drop_parameter(i, line) : can_drop_parameter(i, line);
-        };
-        parameters_->take_drops(argument_slots[static_cast<std::size_t>(i)].text, take);
-        parameters_->take_drops(argument_slots[static_cast<std::size_t>(i)].box, take);
-    }
+    drops_ = std::make_unique<ArgumentDrops>(*parameters_, argument_slots, document_, [this] { return pane_atom_; });
     lay_out(parameter_group, 1);
 
     connect(macro_select_box, &QComboBox::activated, this, [this] { macro_select_boxChange(); });
@@ -141,37 +111,11 @@ void MacroEditorPage::show_atom(int atom, const std::vector<std::string>* values
     const ConfigDb& db = config();
     const ConfigAtom* a = atom >= 0 && atom < db.atom_count() ? &db.atoms()[static_cast<std::size_t>(atom)] : nullptr;
     pane_atom_ = a ? atom : -1;
-    hidden_values_.clear();
     {
         const QSignalBlocker block(select_atom_box);
         select_atom_box->setCurrentIndex(pane_atom_);
     }
-    const ParameterTable& parameters = document_.parameters();
-    const std::size_t count = a ? a->arguments.size() : 0;
-    const std::size_t shown = std::min(count, argument_slots.size());
-    auto value_of = [values](std::size_t i) {
-        return values && i < values->size() ? (*values)[i] : std::string();
-    };
-    for (std::size_t i = 0; i < shown; ++i) {
-        const AtomArgument& argument = a->arguments[i];
-        const std::string label = argument_label(argument);
-        const std::string hint = argument_hint(db, argument);
-        const std::string value = value_of(i);
-        if (argument.kind == ArgumentKind::numeric)
-            show_text_slot(i, label, hint,
-                           values ? display_form(value, argument.unit) : new_argument_text(db, argument, parameters));
-        else
-            show_choice_slot(i, label, hint, argument_entries(db, argument, parameters), values ? &value : nullptr);
-    }
-    hide_slots(shown);
-    // Arguments beyond the slots keep their values (or the atom's defaults).
-    for (std::size_t i = shown; i < count; ++i) {
-        const AtomArgument& argument = a->arguments[i];
-        if (values) hidden_values_.push_back(value_of(i));
-        else if (argument.kind == ArgumentKind::numeric)
-            hidden_values_.push_back(argument.required ? argument.default_value : std::string());
-        else hidden_values_.push_back(new_argument_text(db, argument, parameters));
-    }
+    show_content(a ? atom_pane_content(db, *a, values, document_.parameters(), argument_slots.size()) : PaneContent{});
 }
 
 void MacroEditorPage::show_line_in_pane(int line)
@@ -474,51 +418,14 @@ void MacroEditorPage::refill_object_boxes()
 // ---------------------------------------------------------------------------
 // Dragging parameters onto arguments
 
-const MacroParameter* MacroEditorPage::parameter_of_line(const std::string& line, MacroParameter& scratch) const
-{
-    const auto& lines = document_.text().parameter_lines;
-    const ParameterTable& table = document_.parameters();
-    for (std::size_t i = 0; i < lines.size() && i < table.size(); ++i)
-        if (lines[i] == line && !table[i].name.empty()) return &table[i];
-    return read_parameter_line(config(), line, scratch) ? &scratch : nullptr;
-}
-
 bool MacroEditorPage::can_drop_parameter(int slot, const std::string& parameter_line) const
 {
-    if (pane_atom_ < 0 || slot < 0 || slot >= atom_pane_slots) return false;
-    const ConfigAtom& atom = config().atoms()[static_cast<std::size_t>(pane_atom_)];
-    if (slot >= static_cast<int>(atom.arguments.size())) return false;
-    MacroParameter scratch;
-    const MacroParameter* parameter = parameter_of_line(parameter_line, scratch);
-    return parameter && parameter_fits_argument(*parameter, atom.arguments[static_cast<std::size_t>(slot)]);
+    return drops_->can_drop(slot, parameter_line);
 }
 
 bool MacroEditorPage::drop_parameter(int slot, const std::string& parameter_line)
 {
-    if (!can_drop_parameter(slot, parameter_line)) return false;
-    MacroParameter scratch;
-    const MacroParameter* parameter = parameter_of_line(parameter_line, scratch);
-    ArgumentSlot& target = argument_slots[static_cast<std::size_t>(slot)];
-    if (!parameter->is_object()) {
-        target.text->setText(to_qstring(parameter->name));
-    } else {
-        select_or_add(target.box, parameter->name);
-    }
-    return true;
-}
-
-bool MacroEditorPage::eventFilter(QObject* watched, QEvent* event)
-{
-    const QEvent::Type type = event->type();
-    // A click on another line writes the pane back before the list moves
-    // its selection; when that fails the click is swallowed, so that the
-    // selection stays on the line being edited.
-    if (watched == macro_box->viewport() &&
-        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
-        const int row = macro_box->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).row();
-        if (row >= 0 && row != edited_line_ && !write_back_pane()) return true;
-    }
-    return QWidget::eventFilter(watched, event);
+    return drops_->drop(slot, parameter_line);
 }
 
 }  // namespace kelvo

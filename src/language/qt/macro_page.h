@@ -32,6 +32,8 @@ class QToolButton;
 
 namespace kelvo {
 
+class ArgumentDrops;
+class MacroPageOps;
 class MacroParameterList;
 class Tadd_param_form;
 
@@ -163,7 +165,6 @@ signals:
     void macro_written(const QString& name);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void insert_line(int selected_row, const std::string& line) override;
     void replace_line(int row, const std::string& line) override;
     void delete_line(int row) override;
@@ -171,7 +172,7 @@ protected:
     std::vector<std::string> popup_items(std::size_t slot) const override;
 
 private:
-    class Ops;
+    friend class MacroPageOps;
 
     void build_widgets();
     void show_numbered_lines(int select_row);
@@ -184,14 +185,14 @@ private:
     void forget_edited_line(int select_row);
     void parameters_changed(int select_row);
     void refill_object_boxes();
-    const MacroParameter* parameter_of_line(const std::string& line, MacroParameter& scratch) const;
 
     MacroDocument document_;
-    std::unique_ptr<Ops> ops_;
+    std::unique_ptr<MacroPageOps> ops_;
     int edited_line_ = -1;
     bool pane_shows_line_ = false;
     int pane_atom_ = -1;
     MacroParameterList* parameters_ = nullptr;
+    std::unique_ptr<ArgumentDrops> drops_;
 };
 
 }  // namespace kelvo

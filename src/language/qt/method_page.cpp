@@ -3,6 +3,7 @@
 #include "config/program_context.h"
 
 #include "ground/qt/list_ops.h"
+#include "ground/qt/list_row_hints.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/sorted_box.h"
 #include "ground/settings.h"
@@ -10,6 +11,8 @@
 #include "config/config_db.h"
 #include "language/macro.h"
 #include "language/method.h"
+#include "language/qt/call_pane_rules.h"
+#include "language/qt/editor_page_ops.h"
 #include "language/qt/macro_page.h"
 #include "language/value_checks.h"
 
@@ -18,7 +21,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -28,49 +30,12 @@
 namespace kelvo {
 
 // ---------------------------------------------------------------------------
-// The document commands of the main window, passed to the page.
-
-class MethodEditorPage::Ops final : public DocumentOps {
-public:
-    explicit Ops(MethodEditorPage& page) : page_(page) {}
-    void save(const std::string&) override { page_.document().save(); }
-    void save_as(const std::string&) override { page_.document().save_as(); }
-    void print(const std::string&) override { emit page_.print_requested(); }
-    // Unsaved entries in the pane count as changes: they go into the method
-    // before the question.
-    void ask_to_save() override
-    {
-        if (page_.document().write_back_pane()) page_.document().ask_to_save();
-    }
-    bool write_back() override { return page_.document().write_back_pane(); }
-    void start_empty(const std::string& name) override
-    {
-        page_.document().new_method(name);
-        page_.shown_name_ = name;
-    }
-    void name_selected(const std::string& name) override { page_.select_method(name); }
-    void names_refreshed() override
-    {
-        page_.shown_name_ = selected_name(page_.method_select_box);
-        emit page_.method_names_changed();
-    }
-    void refresh_pane() override { page_.refresh_pane(); }
-    void folder_changed() override
-    {
-        page_.pane_macro_.clear();
-        page_.refill_macro_names();
-        page_.clear_pane();
-    }
-
-private:
-    MethodEditorPage& page_;
-};
-
-// ---------------------------------------------------------------------------
 // Construction
 
 MethodEditorPage::MethodEditorPage(ExpansionTest expansion_test, QWidget* parent)
-    : EditorPage(parent), document_(program_context(), std::move(expansion_test)), ops_(std::make_unique<Ops>(*this))
+    : EditorPage(parent),
+      document_(program_context(), std::move(expansion_test)),
+      ops_(std::make_unique<MethodPageOps>(*this))
 {
     setObjectName("method_editor_page");
     build_widgets();
@@ -106,9 +71,13 @@ void MethodEditorPage::build_widgets()
 
     build_description(names);
     build_sequence(names);
-    method_box->setMouseTracking(true);
-    method_box->viewport()->setMouseTracking(true);
-    method_box->viewport()->installEventFilter(this);
+    // The hint of the sequence is the description of the macro under the mouse.
+    hints_ = new ListRowHints(method_box, [this](int row) {
+        const auto& calls = document_.calls();
+        if (row < 0 || row >= static_cast<int>(calls.size())) return QString();
+        const std::string& line = calls[static_cast<std::size_t>(row)];
+        return to_qstring(macro_description_hint(program_method_folder(), line_name(line)));
+    });
     build_pane(names);
     keep_sorted(macros_of_method);
     lay_out(syringe_group, 0);
@@ -245,43 +214,16 @@ void MethodEditorPage::select_macro_in_box(const std::string& macro)
 void MethodEditorPage::show_pane(const std::string& macro, const std::vector<std::string>* values)
 {
     const ConfigDb& db = config();
-    const std::string& syringe = document_.syringe();
     pane_macro_ = macro;
     pane_parameters_.clear();
-    hidden_values_.clear();
     select_macro_in_box(macro);
     if (macro.empty()) {
         pane_table_ok_ = false;
-        hide_slots(0);
+        show_content(PaneContent{});
         return;
     }
     pane_table_ok_ = called_macro_parameters(db, program_method_folder(), macro, pane_parameters_);
-    auto value_of = [values](std::size_t i) {
-        return values && i < values->size() ? (*values)[i] : std::string();
-    };
-    const std::size_t shown = std::min(pane_parameters_.size(), pane_slots.size());
-    for (std::size_t i = 0; i < shown; ++i) {
-        const MacroParameter& p = pane_parameters_[i];
-        const std::string value = value_of(i);
-        if (!p.is_object())
-            show_text_slot(i, parameter_label(p), numeric_parameter_hint(db, p, syringe),
-                           pane_value(db, values ? value : p.default_value, p.unit, syringe));
-        else
-            show_choice_slot(i, parameter_label(p), class_set_text(db, p.classes),
-                             object_parameter_choices(db, p.classes), values ? &value : nullptr);
-    }
-    hide_slots(shown);
-    // Parameters beyond the slots keep their values (or their defaults).
-    for (std::size_t i = shown; i < pane_parameters_.size(); ++i) {
-        const MacroParameter& p = pane_parameters_[i];
-        if (values) hidden_values_.push_back(value_of(i));
-        else if (p.is_object()) {
-            const std::vector<std::string> choices = object_parameter_choices(db, p.classes);
-            hidden_values_.push_back(choices.empty() ? std::string() : choices.front());
-        } else {
-            hidden_values_.push_back(syr_substitution(db, p.default_value, syringe));
-        }
-    }
+    show_content(call_pane_content(db, pane_parameters_, values, document_.syringe(), pane_slots.size()));
 }
 
 std::vector<std::string> MethodEditorPage::pane_labels() const
@@ -351,7 +293,7 @@ void MethodEditorPage::refresh_pane()
 void MethodEditorPage::refresh_display()
 {
     update_lines(numbered_display(document_.calls(), false), document_.shown_line());
-    hint_row_ = -2;
+    hints_->forget();
     {
         const QSignalBlocker block(method_descrip_box);
         const QString text = joined_lines(document_.description());
@@ -469,35 +411,7 @@ std::string MethodEditorPage::slot_default(std::size_t slot) const
 
 std::vector<std::string> MethodEditorPage::popup_items(std::size_t slot) const
 {
-    const MacroParameter& p = pane_parameters_[slot];
-    std::vector<std::string> items{default_popup_caption(config(), p, document_.syringe())};
-    for (const std::string& item : reference_fill_1(p.unit)) items.push_back(item);
-    return items;
-}
-
-void MethodEditorPage::method_box_hint_for_row(int row)
-{
-    if (row == hint_row_) return;
-    hint_row_ = row;
-    const auto& calls = document_.calls();
-    if (row < 0 || row >= static_cast<int>(calls.size())) {
-        method_box->setToolTip(QString());
-        return;
-    }
-    method_box->setToolTip(to_qstring(macro_description_hint(program_method_folder(), line_name(calls[static_cast<std::size_t>(row)]))));
-}
-
-bool MethodEditorPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == method_box->viewport()) {
-        if (event->type() == QEvent::MouseMove) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            method_box_hint_for_row(method_box->indexAt(mouse->position().toPoint()).row());
-        } else if (event->type() == QEvent::Leave) {
-            method_box_hint_for_row(-1);
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+    return call_popup_items(config(), pane_parameters_[slot], document_.syringe());
 }
 
 }  // namespace kelvo

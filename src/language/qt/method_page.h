@@ -5,6 +5,7 @@
 // lives in a MethodDocument; the page shows it, edits it and supplies the
 // document's editor hooks.
 #include "ground/document_ops.h"
+#include "ground/qt/list_row_hints.h"
 #include "language/method_document.h"
 #include "language/parameter_line.h"
 #include "language/qt/editor_page.h"
@@ -29,6 +30,7 @@ class QPushButton;
 namespace kelvo {
 
 class MacroEditorPage;
+class MethodPageOps;
 class OutOfRangeDialog;
 
 // The pane has this many parameter slots (a macro has at most 14
@@ -122,7 +124,7 @@ public:
     void prepare_macro_param_popup(int slot) { prepare_popup(slot); }
     void macro_param_popupClick(QAction* item) { take_popup_choice(item); }
     // The hint of `method_box` for the line under the mouse (-1: none).
-    void method_box_hint_for_row(int row);
+    void method_box_hint_for_row(int row) { hints_->show_row(row); }
 
     // --- dialogs, replaceable for scripted tests (set_save_name_asker: the
     // base's) ---
@@ -154,7 +156,6 @@ signals:
     void print_requested();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void insert_line(int selected_row, const std::string& line) override;
     void replace_line(int row, const std::string& line) override;
     void delete_line(int row) override;
@@ -162,7 +163,7 @@ protected:
     std::vector<std::string> popup_items(std::size_t slot) const override;
 
 private:
-    class Ops;
+    friend class MethodPageOps;
 
     void build_widgets();
     // Shows the macro in the pane with the call's values, or with its
@@ -172,13 +173,13 @@ private:
     void select_macro_in_box(const std::string& macro);
 
     MethodDocument document_;
-    std::unique_ptr<Ops> ops_;
+    std::unique_ptr<MethodPageOps> ops_;
     std::string pane_macro_;
     ParameterTable pane_parameters_;
     // The macro's parameter lines could all be read: only then does the pane
     // build lines (a broken macro must not rewrite the calls).
     bool pane_table_ok_ = false;
-    int hint_row_ = -2;
+    ListRowHints* hints_ = nullptr;
     bool forgetting_line_ = false;
     bool single_macro_mode_ = false;
     MacroEditorPage* macro_editor_ = nullptr;
