@@ -4,6 +4,7 @@
 // the line, command and answer, at ten bit times each; "vs_limit" is the
 // measured time over that floor (goal: at most 1.05).
 #include "ground/file_io.h"
+#include "ground/prompts.h"
 #include "link/kelvo_link.h"
 #include "link/qt/qt_serial_port.h"
 
@@ -89,7 +90,7 @@ void BM_ConfigurationDownload(benchmark::State& state)
         return;
     }
     port.set_speed(baud);
-    KelvoLink link(port);
+    KelvoLink link(port, prompts());
     link.set_status_timeout_ticks(200);
     bool done = false;
     std::size_t received = 0;

@@ -81,7 +81,7 @@ void BM_ResolveCommand(benchmark::State& state)
     values.sl.volume = 1.5;
     values.mounted_syringe = "Syr10ul";
     RunDialogs dialogs;
-    const ResolveInput in{demo(), lists, values, dialogs};
+    const ResolveInput in{demo(), lists, values, dialogs, program_context().prompts};
     for (auto _ : state) {
         auto command = resolve_command(in, 0, lists.expanded_method[0]);
         benchmark::DoNotOptimize(command);
@@ -96,7 +96,7 @@ void BM_ResolveListLookup(benchmark::State& state)
     if (!expand(program_context_with(demo()), "Syr10ul", {"Ten(Tray2,2.5,1)"}, lists)) state.SkipWithError("expansion failed");
     RunValues values;
     RunDialogs dialogs;
-    const ResolveInput in{demo(), lists, values, dialogs};
+    const ResolveInput in{demo(), lists, values, dialogs, program_context().prompts};
     for (auto _ : state) {
         auto command = resolve_command(in, 1, lists.expanded_method[1]);
         benchmark::DoNotOptimize(command);

@@ -105,7 +105,7 @@ void BM_RowStartToFirstCommand(benchmark::State& state)
     QuietPrompts quiet;
     PromptsScope prompts_scope(quiet);
     ScriptedLine line;
-    KelvoLink link(line);
+    KelvoLink link(line, quiet);
     RunDialogs dialogs;
     SystemClock clock;
     SampleListDocument document(program_context());

@@ -9,8 +9,8 @@
 
 namespace kelvo {
 
-DataSystemLink::DataSystemLink(DataSystemMode mode, DdeClient* client, DebugSink debug)
-    : mode_(std::move(mode)), client_(client), debug_(std::move(debug))
+DataSystemLink::DataSystemLink(DataSystemMode mode, DdeClient* client, Prompts& prompts, DebugSink debug)
+    : mode_(std::move(mode)), client_(client), prompts_(prompts), debug_(std::move(debug))
 {
 }
 
@@ -23,7 +23,7 @@ std::unique_ptr<DdeConversation> DataSystemLink::make_link(const std::string& to
 {
     std::unique_ptr<DdeConversation> c = client_ ? client_->connect(mode_.service, topic) : nullptr;
     if (!c) {
-        show_error(cant_create_text + topic + ":" + item);
+        prompts_.show_error(cant_create_text + topic + ":" + item);
         return nullptr;
     }
     c->advise(item, [this, handler](const std::string& value) { (this->*handler)(value); });
@@ -43,7 +43,7 @@ void DataSystemLink::create_links()
         make_link(command_topic, mode_.sequence_status_item(), &DataSystemLink::sequence_status_changed);
     table_info_link_ = make_link(command_topic, table_info_item, &DataSystemLink::table_info_changed);
     command_ = client_ ? client_->connect(mode_.service, command_topic) : nullptr;
-    if (!command_) show_error(std::string(cant_link_text) + command_topic);
+    if (!command_) prompts_.show_error(std::string(cant_link_text) + command_topic);
     execute(collect_table_info_macro);
 }
 
@@ -64,7 +64,7 @@ void DataSystemLink::request_columns()
 
 void DataSystemLink::status_item_changed(const std::string& text)
 {
-    if (text.empty()) show_error(blank_status_text);
+    if (text.empty()) prompts_.show_error(blank_status_text);
     else system_status_ = text;
     debug("Status:" + system_status_);
 }
@@ -72,7 +72,7 @@ void DataSystemLink::status_item_changed(const std::string& text)
 void DataSystemLink::sequence_status_changed(const std::string& text)
 {
     if (text.empty()) {
-        show_error(blank_sequence_status_text);
+        prompts_.show_error(blank_sequence_status_text);
     } else {
         sequence_status_ = text;
         status_since_row_ = true;

@@ -27,6 +27,8 @@
 
 namespace kelvo {
 
+class Prompts;
+
 inline constexpr const char* cant_create_text = "cant create ";
 inline constexpr const char* cant_link_text = "cant link to ";
 inline constexpr const char* blank_status_text = "got blank cs status";
@@ -36,8 +38,9 @@ inline constexpr const char* sending_row_text = "sending row to chemstation";
 class DataSystemLink final : public DataSystemHooks {
 public:
     // client may be null outside ChemStation mode (nothing is ever made).
+    // prompts: where the error boxes of the links go (not owned).
     // debug: the instrument link's debug list (what was sent and seen).
-    DataSystemLink(DataSystemMode mode, DdeClient* client, DebugSink debug);
+    DataSystemLink(DataSystemMode mode, DdeClient* client, Prompts& prompts, DebugSink debug);
     ~DataSystemLink() override;
     DataSystemLink(const DataSystemLink&) = delete;
     DataSystemLink& operator=(const DataSystemLink&) = delete;
@@ -122,6 +125,7 @@ private:
 
     DataSystemMode mode_;
     DdeClient* client_;
+    Prompts& prompts_;
     DebugSink debug_;
     std::function<SequenceRow()> current_row_;
     std::function<void(const std::string&)> read_columns_;

@@ -57,7 +57,7 @@ bool resolve_numeric(const ResolveInput& in, const ConfigAtom& atom, int atom_in
     const std::string label = atom.name + ":" + arg.name;
     if (text.empty()) {
         if (arg.required) {
-            show_error(label + " cannot be defaulted");
+            in.prompts.show_error(label + " cannot be defaulted");
             return false;
         }
         out.clear();
@@ -76,18 +76,18 @@ bool resolve_numeric(const ResolveInput& in, const ConfigAtom& atom, int atom_in
     }
     double value = 0;
     if (!evaluate_expression(in.db, text, context, values, value) || !std::isfinite(value)) {
-        show_error(label + ": cant understand " + text);
+        in.prompts.show_error(label + ": cant understand " + text);
         return false;
     }
     context.parameters = nullptr;
     context.call_values = nullptr;
     double minimum = 0, maximum = 0;
     if (!evaluate_expression(in.db, arg.minimum, context, values, minimum)) {
-        show_error("cant understand " + arg.minimum);
+        in.prompts.show_error("cant understand " + arg.minimum);
         return false;
     }
     if (!evaluate_expression(in.db, arg.maximum, context, values, maximum)) {
-        show_error("cant understand " + arg.maximum);
+        in.prompts.show_error("cant understand " + arg.maximum);
         return false;
     }
     if (value < minimum)
@@ -95,7 +95,7 @@ bool resolve_numeric(const ResolveInput& in, const ConfigAtom& atom, int atom_in
     else if (value > maximum)
         value = in.dialog.ask(label, arg.unit, maximum, minimum, maximum, value);
     if (!instrument_integer(value, arg.unit, out)) {
-        show_error(label + ": cant understand " + text);
+        in.prompts.show_error(label + ": cant understand " + text);
         return false;
     }
     return true;

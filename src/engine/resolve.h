@@ -16,6 +16,7 @@ namespace kelvo {
 
 class ConfigDb;
 class OutOfRangeDialog;
+class Prompts;
 
 // What a resolution reads besides the line itself.
 struct ResolveInput {
@@ -23,10 +24,11 @@ struct ResolveInput {
     const RunLists& lists;   // the method's syringe, its calls and parameter lines
     const RunValues& values;  // sample-list values, mounted syringe, repeat counters
     OutOfRangeDialog& dialog;
+    Prompts& prompts;  // the error boxes of a failed resolution
 };
 
 // Line k of the expanded method (the command list of a run). nullopt after a
-// failure, whose message has been shown (error box). A line whose name is no
+// failure, whose message has been shown (an error box of in.prompts). A line whose name is no
 // atom of the configuration is returned unchanged.
 std::optional<std::string> resolve_command(const ResolveInput& in, std::size_t k, const std::string& line);
 

@@ -101,14 +101,14 @@ void RunEngine::fail(const std::string& text)
 std::optional<std::string> RunEngine::resolve_main(int k)
 {
     const RunValues values = run_values();
-    const ResolveInput in{db_, lists, values, dialogs_};
+    const ResolveInput in{db_, lists, values, dialogs_, context_.prompts};
     return resolve_command(in, static_cast<std::size_t>(k), cmd_list[static_cast<std::size_t>(k)]);
 }
 
 std::optional<std::string> RunEngine::resolve_error(int k)
 {
     const RunValues values = run_values();
-    const ResolveInput in{db_, lists, values, dialogs_};
+    const ResolveInput in{db_, lists, values, dialogs_, context_.prompts};
     return resolve_error_command(in, alternate_cmd_list[static_cast<std::size_t>(k)]);
 }
 

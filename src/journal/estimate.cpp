@@ -206,7 +206,7 @@ Estimate Estimator::method(const std::string& name, const SampleVariables& sl, b
     values.sl = sl;
     values.mounted_syringe = x->syringe;
     ProposedValue proposed;
-    const ResolveInput in{db_, x->lists, values, proposed};
+    const ResolveInput in{db_, x->lists, values, proposed, silent};
     const auto resolved = [&](std::size_t k) -> const std::string& {
         const SampleVariables& v = values.sl;
         std::string key = std::to_string(k) + '\x1f' + number_text(v.volume) + '\x1f' + number_text(v.volume2) +

@@ -46,7 +46,7 @@ bool awaits_answer(WaitState s)
 
 }  // namespace
 
-KelvoLink::KelvoLink(SerialPort& port) : port_(port) { port_.set_events(this); }
+KelvoLink::KelvoLink(SerialPort& port, Prompts& prompts) : port_(port), prompts_(prompts) { port_.set_events(this); }
 
 KelvoLink::~KelvoLink()
 {
@@ -170,7 +170,7 @@ void KelvoLink::send_pending_again()
 
 void KelvoLink::not_responding()
 {
-    show_error(not_responding_text);
+    prompts_.show_error(not_responding_text);
     ui_->status_text(not_responding_status);
     ui_->restore_cursor();
     run_->stop_sample_list();
@@ -220,14 +220,14 @@ bool KelvoLink::post_user_message(int code)
                      not_responding_action());
         break;
     case m::continue_error_path: run_->continue_error_path(); break;
-    case m::error_box: show_error(instrument_error_text); break;
+    case m::error_box: prompts_.show_error(instrument_error_text); break;
     case m::keep_last_line:
         return_box_.push_back(last_line_);
         ui_->answer_lines_changed();
         break;
     case m::send_pending_again: send_pending_again(); break;
     case m::status_poll: status_poll(); break;
-    case m::busy_box: show_error(last_command_text_ + busy_text_suffix); break;
+    case m::busy_box: prompts_.show_error(last_command_text_ + busy_text_suffix); break;
     case m::close_splash: ui_->close_splash_and_show_main(); break;
     case m::reload_columns: data_system_->reload_columns(); break;
     case m::request_columns:
@@ -318,7 +318,7 @@ void KelvoLink::handle_line(const std::string& line)
     } else if (line == protocol::error) {
         condition_ = LinkCondition::error;
         exchange_ended_ = true;
-        show_error(instrument_error_text);
+        prompts_.show_error(instrument_error_text);
     } else if (line == protocol::ready) {
         wait_state_ = WaitState::idle;
         if (condition_ == LinkCondition::busy) {
@@ -373,7 +373,7 @@ void KelvoLink::handle_busy()
     const bool show = busy_notice_pending_ && !busy_notice_suppressed_;
     busy_notice_pending_ = false;
     condition_ = LinkCondition::busy;
-    if (show) show_error(last_command_text_ + busy_text_suffix);
+    if (show) prompts_.show_error(last_command_text_ + busy_text_suffix);
     // An instrument that answers "BUSY" to everything would otherwise be
     // polled as fast as the line goes: the poll waits for the next tick.
     wait_state_ = WaitState::awaiting_status;
@@ -401,7 +401,7 @@ void KelvoLink::handle_error_line(const std::string& line)
     else if (run_->method_running())
         run_->start_error_path(line);
     else
-        show_error("The kelvo has an error: " + line + ". Please check the terminal.");
+        prompts_.show_error("The kelvo has an error: " + line + ". Please check the terminal.");
 }
 
 void KelvoLink::timer_fired()

@@ -18,6 +18,8 @@
 
 namespace kelvo {
 
+class Prompts;
+
 enum class WaitState {
     idle = 0,
     awaiting_reply = 1,
@@ -88,8 +90,9 @@ inline constexpr std::size_t max_answer_bytes = 8 * 1024 * 1024;
 class KelvoLink final : public SerialEvents {
 public:
     // The port stays owned by the caller; the link registers itself as the
-    // port's event receiver.
-    explicit KelvoLink(SerialPort& port);
+    // port's event receiver. prompts: where the link's error boxes go (not
+    // owned).
+    KelvoLink(SerialPort& port, Prompts& prompts);
     ~KelvoLink() override;
     KelvoLink(const KelvoLink&) = delete;
     KelvoLink& operator=(const KelvoLink&) = delete;
@@ -210,6 +213,7 @@ private:
     void run_pending_completion();
 
     SerialPort& port_;
+    Prompts& prompts_;
     RunHooks default_run_;
     DataSystemHooks default_data_system_;
     LinkUi default_ui_;

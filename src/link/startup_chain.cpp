@@ -43,12 +43,15 @@ std::string invalid_saved_configuration_text(const std::string& method_folder)
 
 int floored_polling_interval(int ms) { return std::max(10, ms); }
 
-int polling_interval_ms() { return floored_polling_interval(read_setting_integer("Polling interval", 500)); }
-
-void apply_timeout_settings(KelvoLink& link)
+int polling_interval_ms(SettingsStore& settings)
 {
-    link.set_atom_timeout_ticks(ticks_from_ms(read_setting_integer("Atom timeout (msec)", 3000)));
-    link.set_status_timeout_ticks(ticks_from_ms(read_setting_integer("Status timeout (msec)", 3000)));
+    return floored_polling_interval(read_setting_integer(settings, "Polling interval", 500));
+}
+
+void apply_timeout_settings(KelvoLink& link, SettingsStore& settings)
+{
+    link.set_atom_timeout_ticks(ticks_from_ms(read_setting_integer(settings, "Atom timeout (msec)", 3000)));
+    link.set_status_timeout_ticks(ticks_from_ms(read_setting_integer(settings, "Status timeout (msec)", 3000)));
 }
 
 std::string rejected_configuration_path(const MethodFolder& folder)
@@ -81,8 +84,8 @@ bool load_configuration_lines(const std::string& path, std::vector<std::string>&
 }
 
 StartupChain::StartupChain(KelvoLink& link, ConfigurationStore& configuration, StartupUi& ui,
-                           const MethodFolder& folder)
-    : link_(link), configuration_(configuration), folder_(folder), ui_(ui)
+                           const MethodFolder& folder, Prompts& prompts)
+    : link_(link), configuration_(configuration), folder_(folder), ui_(ui), prompts_(prompts)
 {
 }
 
@@ -231,7 +234,7 @@ void StartupChain::configuration_received()
         // away next time: a copy that could not be written must not pass
         // unnoticed.
         configuration_saved_ = save_configuration_lines(path, lines);
-        if (!configuration_saved_) show_error("Could not write " + path + "!");
+        if (!configuration_saved_) prompts_.show_error("Could not write " + path + "!");
         link_.ui().status_text(std::to_string(configuration_.object_count()) + objects_received_suffix);
         configuration_.write_tray_report(folder_.folder());
     } else {
@@ -239,9 +242,9 @@ void StartupChain::configuration_received()
         // it goes beside it, for whoever looks into the fault.
         const std::string rejected = rejected_configuration_path(folder_);
         if (save_configuration_lines(rejected, lines))
-            show_information(rejected_configuration_text(rejected, path, fs::is_regular_file(file_system_path(path), ec)));
+            prompts_.show_information(rejected_configuration_text(rejected, path, fs::is_regular_file(file_system_path(path), ec)));
         else
-            show_error("Could not write " + rejected + "!");
+            prompts_.show_error("Could not write " + rejected + "!");
     }
     ui_.refill_object_pickers();
     ui_.refresh_editors();
@@ -319,14 +322,14 @@ void StartupChain::offline_fallback()
     ui_.status_window_first_line(running_offline_text);
     ui_.refresh_editors();
     ui_.reopen_last_documents();
-    if (!offline_by_switch_) show_information(running_offline_text);
+    if (!offline_by_switch_) prompts_.show_information(running_offline_text);
     configuration_.write_tray_report(folder);
     finish(ChainOutcome::offline);
 }
 
 void StartupChain::report_unavailable(const std::string& text)
 {
-    show_error(text);
+    prompts_.show_error(text);
     link_.ui().restore_cursor();
     link_.ui().status_text(both_unavailable_text);
     ui_.clear_documents();

@@ -8,8 +8,9 @@
 // The chain is a sequence of link commands whose completion and time-out
 // actions call the next step; it advances only through the link's events and
 // the service timer. The windows, dialogs and the configuration database are
-// reached through StartupUi and ConfigurationStore so that the shell, the
-// command-line companion and the tests each supply their own.
+// reached through StartupUi and ConfigurationStore, the message boxes through
+// the Prompts handed in, so that the shell, the command-line companion and
+// the tests each supply their own.
 #include "ground/method_folder.h"
 #include "link/kelvo_link.h"
 
@@ -17,6 +18,9 @@
 #include <vector>
 
 namespace kelvo {
+
+class Prompts;
+class SettingsStore;
 
 // Choices of the busy-port dialog (`Tpchoice_form`), in button order.
 enum class BusyPortChoice { retry = 0, exit_program = 1, run_offline = 2, another_port = 3 };
@@ -88,13 +92,14 @@ enum class OfflineReason {
     port_lost,    // the device went away during the chain
 };
 
-// "Polling interval" in ms, floored at 10 ms: a smaller or negative
-// interval would make the service timer spin.
-int polling_interval_ms();
+// "Polling interval" in ms from the settings, floored at 10 ms: a smaller or
+// negative interval would make the service timer spin.
+int polling_interval_ms(SettingsStore& settings);
 int floored_polling_interval(int ms);
 
-// The link's time-outs from "Atom timeout (msec)" and "Status timeout (msec)".
-void apply_timeout_settings(KelvoLink& link);
+// The link's time-outs from the settings "Atom timeout (msec)" and "Status
+// timeout (msec)".
+void apply_timeout_settings(KelvoLink& link, SettingsStore& settings);
 
 // Fixed texts of start-up.
 inline constexpr const char* receiving_configuration_text = "Receiving configuration from Kelvo";
@@ -124,8 +129,10 @@ bool load_configuration_lines(const std::string& path, std::vector<std::string>&
 class StartupChain {
 public:
     // folder: the method folder the configuration is saved in and read from
-    // (the user may choose another one on the way).
-    StartupChain(KelvoLink& link, ConfigurationStore& configuration, StartupUi& ui, const MethodFolder& folder);
+    // (the user may choose another one on the way). prompts: where the
+    // chain's error and information boxes go. None is owned.
+    StartupChain(KelvoLink& link, ConfigurationStore& configuration, StartupUi& ui, const MethodFolder& folder,
+                 Prompts& prompts);
     StartupChain(const StartupChain&) = delete;
     StartupChain& operator=(const StartupChain&) = delete;
 
@@ -188,6 +195,7 @@ private:
     ConfigurationStore& configuration_;
     const MethodFolder& folder_;
     StartupUi& ui_;
+    Prompts& prompts_;
     int port_number_ = 1;
     bool offline_by_switch_ = false;
     bool configuration_valid_ = false;

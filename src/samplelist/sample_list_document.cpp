@@ -53,7 +53,8 @@ std::string export_path(const MethodFolder& folder, const std::string& export_na
 }
 
 SampleListDocument::SampleListDocument(const Context& context)
-    : context_(context), db_(context.config), folder_(context.folder), table_(columns_), hooks_(&default_hooks_)
+    : context_(context), db_(context.config), folder_(context.folder), table_(columns_, context_.prompts),
+      hooks_(&default_hooks_)
 {
 }
 

@@ -63,7 +63,10 @@ std::vector<std::vector<std::string>> split_clipboard(const std::string& text, i
     return lines;
 }
 
-SampleTable::SampleTable(const ColumnTable& columns) : columns_(columns), observer_(&default_observer_) {}
+SampleTable::SampleTable(const ColumnTable& columns, Prompts& prompts)
+    : columns_(columns), prompts_(prompts), observer_(&default_observer_)
+{
+}
 
 void SampleTable::set_observer(TableObserver* observer) { observer_ = observer ? observer : &default_observer_; }
 
@@ -150,7 +153,7 @@ std::vector<int> SampleTable::take_status_repaints()
 bool SampleTable::edit_check(int current_row) const
 {
     if (run_.running && run_.row >= current_row) {
-        show_error(running_line_text);
+        prompts_.show_error(running_line_text);
         return false;
     }
     return true;
@@ -159,7 +162,7 @@ bool SampleTable::edit_check(int current_row) const
 bool SampleTable::room_for(int count) const
 {
     if (rows() + count <= max_sample_rows) return true;
-    show_error(row_limit_text);
+    prompts_.show_error(row_limit_text);
     return false;
 }
 
@@ -299,7 +302,7 @@ bool SampleTable::paste(const TableSelection& selection, const std::string& clip
     for (const auto& line : lines)
         for (const std::string& piece : line)
             if (holds_separator(piece)) {
-                show_error(cell_character_text);
+                prompts_.show_error(cell_character_text);
                 return false;
             }
     if (selection.whole_rows()) {
@@ -324,7 +327,7 @@ bool SampleTable::edit_cell(int col, int row, const std::string& text)
 {
     if (!valid_row(row) || !columns_.valid(col)) return false;
     if (holds_separator(text)) {
-        show_error(cell_character_text);
+        prompts_.show_error(cell_character_text);
         observer_->rows_changed(row, row);
         return false;
     }

@@ -15,6 +15,8 @@
 
 namespace kelvo {
 
+class Prompts;
+
 enum class RowStatus : std::uint8_t { none = 0, done = 1, running = 2, stopped = 3 };
 
 // "", "Done", "Running", "Stopped".
@@ -62,7 +64,8 @@ struct RunPosition {
 
 class SampleTable {
 public:
-    explicit SampleTable(const ColumnTable& columns);
+    // prompts: where the messages of refused operations go (not owned).
+    SampleTable(const ColumnTable& columns, Prompts& prompts);
     SampleTable(const SampleTable&) = delete;
     SampleTable& operator=(const SampleTable&) = delete;
 
@@ -157,6 +160,7 @@ private:
     void paste_lines(int col, int row, const std::vector<std::vector<std::string>>& lines);
 
     const ColumnTable& columns_;
+    Prompts& prompts_;
     TableObserver default_observer_;
     TableObserver* observer_;
     std::vector<Row> rows_;

@@ -42,7 +42,7 @@ protected:
 
     DataSystemLink& make(const std::string& ds = "hpcs", const std::string& in = "")
     {
-        link = std::make_unique<DataSystemLink>(data_system_mode(ds, "HPCS1", in), &dde, debug_line);
+        link = std::make_unique<DataSystemLink>(data_system_mode(ds, "HPCS1", in), &dde, prompts, debug_line);
         link->set_column_reader([this](const std::string& path) { columns_read.push_back(path); });
         link->set_status_text([this](const std::string& text) { status_texts.push_back(text); });
         link->set_current_row([] { return fixed_row("Tray1"); });
@@ -281,7 +281,7 @@ TEST_F(DataSystemLinkTest, OutsideChemStationModeNothingIsMadeAndNothingWaits)
 TEST_F(DataSystemLinkTest, UserMessagesReachTheLink)
 {
     link_test::FakeSerialPort port;
-    KelvoLink kelvo(port);
+    KelvoLink kelvo(port, prompts);
     make();
     kelvo.set_data_system_hooks(link.get());
     int reopened = 0;

@@ -300,7 +300,7 @@ protected:
         values.mounted_syringe = "Syr10ul";
         RunLists lists;
         lists.syringe = "Syr10ul";
-        return resolve_error_command(ResolveInput{db(), lists, values, dialogs}, line);
+        return resolve_error_command(ResolveInput{db(), lists, values, dialogs, context.prompts}, line);
     }
 };
 

@@ -163,7 +163,7 @@ protected:
     }
 
     link_test::SimWiredPort port;
-    KelvoLink link{port};
+    KelvoLink link{port, program_context().prompts};
     ManualClock clock;
     Clock* previous_clock = nullptr;
     ScriptedDialogs dialogs;

@@ -1,5 +1,6 @@
 #include "link/kelvo_link.h"
 
+#include "config/program_context.h"
 #include "ground/debug_lines.h"
 #include "link/fake_serial_port.h"
 #include "link/prompt_log.h"
@@ -45,7 +46,9 @@ struct RecordingDataSystem : DataSystemHooks {
 
 class LinkTest : public ::testing::Test {
 protected:
-    LinkTest() : scope(prompts), link(port)
+    // The link asks whatever prompts are installed when a box comes up: a
+    // test may install its own over the log.
+    LinkTest() : scope(prompts), link(port, program_context().prompts)
     {
         port.open(1);
         link.set_run_hooks(&run);
@@ -81,7 +84,7 @@ TEST(LinkTicks, SettingsBecomeTicksAndZeroTicksStillTimeOut)
 
     FakeSerialPort port;
     port.open(1);
-    KelvoLink link(port);
+    KelvoLink link(port, prompts());
     link.set_status_timeout_ticks(ticks_from_ms(50));
     bool timed_out = false;
     link.send_command(CommandKind::status, "GET_STAT", {}, false, [&] { timed_out = true; });
@@ -573,7 +576,7 @@ TEST(LinkBounds, AnOverlongLineOrAnswerIsAFailedAnswer)
 {
     link_test::FakeSerialPort port;
     port.open(1);
-    KelvoLink link(port);
+    KelvoLink link(port, prompts());
     int timeouts = 0;
     link.send_command(CommandKind::status, "GET_CONFIG", {}, false, [&] { ++timeouts; });
     port.deliver(std::string(max_line_bytes, 'x'));
@@ -597,7 +600,7 @@ TEST(LinkBounds, StopEndsTheWaitForReady)
 {
     link_test::FakeSerialPort port;
     port.open(1);
-    KelvoLink link(port);
+    KelvoLink link(port, prompts());
     EXPECT_FALSE(link.end_busy_wait());
     link.send_command(CommandKind::atom, "WASH(1,)", {}, false, {});
     for (int i = 0; i < 5; ++i) {

@@ -94,7 +94,7 @@ struct ScriptedUi : StartupUi, LinkUi {
 
 class ChainTest : public ::testing::Test {
 protected:
-    ChainTest() : scope(prompts), link(port), chain(link, configuration, ui, program_method_folder()), loop{port, link}
+    ChainTest() : scope(prompts), link(port, prompts), chain(link, configuration, ui, program_method_folder(), prompts), loop{port, link}
     {
         static std::atomic<int> counter{0};
         folder = fs::temp_directory_path() /
@@ -494,18 +494,17 @@ TEST_F(ChainTest, ReasonForGoingOfflineIsKept)
 TEST(StartupSettings, PollingIntervalHasAFloorOfTenMilliseconds)
 {
     MemorySettingsStore store;
-    SettingsScope scope(store);
-    EXPECT_EQ(polling_interval_ms(), 500);
+    EXPECT_EQ(polling_interval_ms(store), 500);
     for (const auto& [setting, interval] : std::vector<std::pair<int, int>>{{-5, 10}, {0, 10}, {9, 10}, {10, 10}, {250, 250}}) {
-        write_setting_integer("Polling interval", setting);
-        EXPECT_EQ(polling_interval_ms(), interval) << setting;
+        write_setting_integer(store, "Polling interval", setting);
+        EXPECT_EQ(polling_interval_ms(store), interval) << setting;
     }
 }
 
 TEST_F(ChainTest, ProgramDatabaseIsFilledAndTheTrayReportWritten)
 {
     ProgramConfiguration program;
-    StartupChain real(link, program, ui, program_method_folder());
+    StartupChain real(link, program, ui, program_method_folder(), prompts);
     real.start();
     loop.run();
     EXPECT_EQ(real.outcome(), ChainOutcome::online);

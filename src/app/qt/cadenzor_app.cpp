@@ -1,5 +1,6 @@
 // The cadenzor program on Qt.
 #include "app/command_line.h"
+#include "config/program_context.h"
 #include "ground/debug_lines.h"
 #include "app/qt/journal_wiring.h"
 #include "datasystem/data_system_link.h"
@@ -68,7 +69,7 @@ int kelvo::run_cadenzor(int argc, char** argv)
     if (options.chemstation()) dde = std::make_unique<kelvo::DbusDdeClient>();
     kelvo::DataSystemLink data_system(
         kelvo::data_system_mode(options.data_system, options.service_name, options.instrument_type), dde.get(),
-        kelvo::debug_line);
+        kelvo::program_context().prompts, kelvo::debug_line);
 
     kelvo::Tmain_form main_form;
     prompts.set_parent(&main_form);

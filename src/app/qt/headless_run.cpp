@@ -169,14 +169,14 @@ public:
     HeadlessSession(const std::string& device, const std::string& folder, AbortRetryIgnore on_error,
                     ConfigurationStore& configuration, std::ostream& out, const std::string& journal_path)
         : app_(make_app()), prompts(on_error), prompts_scope_(prompts), folder_scope_(folder), ui(out, loop),
-          link(port), chain(link, configuration, ui, program_method_folder()),
+          link(port, prompts), chain(link, configuration, ui, program_method_folder(), prompts),
           run(program_context_with(config(), clock), link, ui, ui, sample_variables()),
           journal_file(journal_path.empty() ? default_journal_path() : journal_path), journal(journal_file, clock)
     {
         port.set_device_name(1, device);
         link.set_ui(&ui);
         link.set_debug_visible(true);
-        apply_timeout_settings(link);
+        apply_timeout_settings(link, settings_store());
         chain.set_port_number(1);
         prompts.journal = &journal;
     }
@@ -193,7 +193,7 @@ public:
     // False (after the message) when the instrument could not be reached.
     bool connect(int poll_ms)
     {
-        poll_ms_ = poll_ms >= 0 ? floored_polling_interval(poll_ms) : polling_interval_ms();
+        poll_ms_ = poll_ms >= 0 ? floored_polling_interval(poll_ms) : polling_interval_ms(settings_store());
         QObject::connect(&service, &QTimer::timeout, &loop, [this] { link.service_completion_step(); });
         service.start(poll_ms_);
         QTimer::singleShot(0, &loop, [this] { chain.start(); });
@@ -371,7 +371,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
     const bool chemstation = options.data_system.chemstation;
     std::unique_ptr<DdeClient> dde;
     if (chemstation) dde = std::make_unique<DbusDdeClient>();
-    DataSystemLink data_system(options.data_system, dde.get(), debug_line);
+    DataSystemLink data_system(options.data_system, dde.get(), session.prompts, debug_line);
     DataSystemLinkGate gate(data_system);
     std::string announced_columns;
     // The link and the run outlive the data-system link: they forget it first.

@@ -83,7 +83,7 @@ public:
             if (!sent && line == protocol::atom_end) show_time_left();
         });
         controller.on_method_starting = [this] {
-            journal_.set_settings(polling_interval_ms(), read_setting_integer("Atom timeout (msec)", 0),
+            journal_.set_settings(polling_interval_ms(settings_store()), read_setting_integer("Atom timeout (msec)", 0),
                                   method_folder());
             journal_.method_started(controller_.method_name(), controller_.chosen_syringe());
         };
@@ -134,7 +134,8 @@ public:
     // ---- SampleListRunObserver (after the journal's own records)
     void list_started(const std::string&, int) override
     {
-        journal_.set_settings(polling_interval_ms(), read_setting_integer("Atom timeout (msec)", 0), method_folder());
+        journal_.set_settings(polling_interval_ms(settings_store()), read_setting_integer("Atom timeout (msec)", 0),
+                              method_folder());
         model_ = DurationModel();
         model_.learn(read_journal(file_.path()));
         estimator_ = std::make_unique<Estimator>(program_context(), model_);

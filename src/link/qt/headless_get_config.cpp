@@ -1,5 +1,6 @@
 #include "link/qt/headless_get_config.h"
 
+#include "config/program_context.h"
 #include "ground/cp1252.h"
 #include "ground/documents.h"
 #include "ground/prompts.h"
@@ -86,15 +87,15 @@ int run_headless_get_config(const HeadlessGetConfigOptions& options, Configurati
     HeadlessUi ui(out, loop);
     QtSerialPort port;
     port.set_device_name(1, options.device);
-    KelvoLink link(port);
+    KelvoLink link(port, program_context().prompts);
     link.set_ui(&ui);
     link.set_debug_visible(true);
-    apply_timeout_settings(link);
+    apply_timeout_settings(link, settings_store());
     if (options.trace)
         link.set_trace([&out](bool sent, const std::string& line) {
             out << (sent ? "> " : "< ") << cp1252_to_utf8(line) << std::endl;
         });
-    StartupChain chain(link, configuration, ui, program_method_folder());
+    StartupChain chain(link, configuration, ui, program_method_folder(), program_context().prompts);
     chain.set_port_number(1);
 
     // The service timer: completion actions run on its ticks. When nothing
@@ -114,7 +115,7 @@ int run_headless_get_config(const HeadlessGetConfigOptions& options, Configurati
             loop.quit();
         }
     });
-    service.start(polling_interval_ms());
+    service.start(polling_interval_ms(settings_store()));
 
     QTimer::singleShot(0, &loop, [&] { chain.start(); });
     loop.exec();

@@ -1,5 +1,6 @@
 #include "link/qt/kelvo_lib_form.h"
 
+#include "config/program_context.h"
 #include "ground/qt/qt_text.h"
 #include "ground/qt/window_place.h"
 #include "link/qt/qt_serial_port.h"
@@ -42,7 +43,7 @@ Tkelvo_lib::Tkelvo_lib(QWidget* parent, SerialPort* port) : QWidget(parent, Qt::
         port = owned_port_.get();
     }
     port_ = port;
-    link_ = std::make_unique<KelvoLink>(*port_);
+    link_ = std::make_unique<KelvoLink>(*port_, program_context().prompts);
     // The window stands between the port and the link, so the handlers
     // below see every event first.
     port_->set_events(this);

@@ -1,5 +1,6 @@
 #include "link/qt/startup_ui.h"
 
+#include "config/program_context.h"
 #include "ground/cp1252.h"
 #include "ground/document_ops.h"
 #include "ground/documents.h"
@@ -98,13 +99,14 @@ StartupController::StartupController(StartupWindow& main, const StartupOptions& 
     pchoice_form = new Tpchoice_form(window);
 
     KelvoLink& l = link();
-    chain_ = std::make_unique<StartupChain>(l, *configuration_, *this, program_method_folder());
+    chain_ = std::make_unique<StartupChain>(l, *configuration_, *this, program_method_folder(),
+                                            program_context().prompts);
     kelvo_lib->on_status_text = [this](const std::string& text) { main_.set_status_text(text); };
     kelvo_lib->on_close_splash = [this] { close_splash_and_show_main(); };
 
     // The settings of the run.
-    apply_timeout_settings(l);
-    main_.service_timer()->setInterval(polling_interval_ms());
+    apply_timeout_settings(l, settings_store());
+    main_.service_timer()->setInterval(polling_interval_ms(settings_store()));
     read_setting_text("Status Box", "True");
     if (options_.offline) l.set_offline(true);
     chain_->set_offline_by_switch(options_.offline_by_switch);

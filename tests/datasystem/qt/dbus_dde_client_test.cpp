@@ -78,7 +78,7 @@ protected:
     }
     DataSystemLink& make(const std::string& in = "")
     {
-        link = std::make_unique<DataSystemLink>(data_system_mode("HPCS", service, in), &client, debug_line);
+        link = std::make_unique<DataSystemLink>(data_system_mode("HPCS", service, in), &client, prompts, debug_line);
         link->set_column_reader([this](const std::string& path) { columns_read.push_back(path); });
         link->set_current_row([this] {
             return SequenceRow{"List " + std::to_string(++rows), {{"Method", "Inject"}, {"Tray", ""}, {"Vial", "3"}}};
@@ -121,7 +121,7 @@ TEST_F(DbusDdeTest, NoDataSystemOnTheBusGivesTheCantTexts)
     EXPECT_EQ(debug, std::vector<std::string>{"creating links"});
     // Not even a bus name can be made of an empty service.
     prompts.shown.clear();
-    DataSystemLink empty(data_system_mode("HPCS", "", ""), &client, debug_line);
+    DataSystemLink empty(data_system_mode("HPCS", "", ""), &client, prompts, debug_line);
     empty.create_links();
     EXPECT_EQ(prompts.shown.size(), 4u);
 }
