@@ -9,16 +9,17 @@ cd "$(dirname "$0")/.."
 
 # The accessors of the program-wide objects and the free functions that go
 # through them (a call with a store, clock or prompts argument is fine).
-pattern='(^|[^.>:_[:alnum:]])(prompts|settings_store|clock|config|program_context|program_method_folder|method_folder|masslynx_mode|method_extension|saved_configuration_path|document_path|show_error|show_information|ask_yes_no|ask_abort_retry_ignore)\(|(^|[^.>:_[:alnum:]])(read|write)_setting_(integer|text|double)\("|(^|[^.>:_[:alnum:]])log_(message|only)\("'
+names='prompts|settings_store|clock|config|program_context|program_method_folder|method_folder|masslynx_mode|method_extension|saved_configuration_path|document_path|debug_line|set_debug_sink|show_error|show_information|ask_yes_no|ask_abort_retry_ignore'
+pattern="(^|[^.>:_[:alnum:]])($names)\\(|"'(^|[^.>:_[:alnum:]])(read|write)_setting_(integer|text|double)\("|(^|[^.>:_[:alnum:]])log_(message|only)\("'
 
 # Where they are defined.
-defining='^src/(ground/(prompts|settings|clock|documents|log)|config/(config_db|program_context))\.(h|cpp)$'
+defining='^src/(ground/(prompts|settings|clock|documents|log|debug_lines)|config/(config_db|program_context))\.(h|cpp)$'
 
 status=0
 while IFS= read -r file; do
     [[ "$file" =~ $defining ]] && continue
-    # Comments and declarations of interface members do not count.
-    hits=$(sed -E 's://.*$::' "$file" | grep -nE "$pattern" | grep -vE '\b(virtual|override)\b|^[0-9]+:\s*(void|bool|AbortRetryIgnore)\s+(show_error|show_information|ask_yes_no|ask_abort_retry_ignore)\(' || true)
+    # Comments and declarations (a type before the name) do not count.
+    hits=$(sed -E 's://.*$::' "$file" | grep -nE "$pattern" | grep -vE "\\b(virtual|override)\\b|(void|bool|int|AbortRetryIgnore|std::string|&)\\s+($names)\\(" || true)
     if [ -n "$hits" ]; then
         echo "$file reaches for a program-wide object:"; echo "$hits"
         status=1

@@ -17,4 +17,18 @@ std::vector<std::string> set_debug_sink(DebugSink sink);
 const std::vector<std::string>& buffered_debug_lines();
 void clear_buffered_debug_lines();
 
+// Sends every debug line to the sink while it lives, beginning with the
+// lines buffered so far; buffering resumes when it goes. The shell routes
+// the lines to the instrument link's debug list this way.
+class DebugLineRoute {
+public:
+    explicit DebugLineRoute(const DebugSink& sink)
+    {
+        for (const std::string& line : set_debug_sink(sink)) sink(line);
+    }
+    ~DebugLineRoute() { set_debug_sink({}); }
+    DebugLineRoute(const DebugLineRoute&) = delete;
+    DebugLineRoute& operator=(const DebugLineRoute&) = delete;
+};
+
 }  // namespace kelvo

@@ -1,6 +1,5 @@
 #include "link/kelvo_link.h"
 
-#include "ground/debug_lines.h"
 #include "ground/prompts.h"
 
 #include <utility>
@@ -51,7 +50,6 @@ KelvoLink::KelvoLink(SerialPort& port, Prompts& prompts) : port_(port), prompts_
 KelvoLink::~KelvoLink()
 {
     port_.set_events(nullptr);
-    if (debug_connected_) set_debug_sink({});
 }
 
 void KelvoLink::set_run_hooks(RunHooks* hooks) { run_ = hooks ? hooks : &default_run_; }
@@ -107,12 +105,6 @@ void KelvoLink::add_debug_line(const std::string& text)
     ui_->debug_line_added(text);
 }
 
-void KelvoLink::connect_debug_lines()
-{
-    std::vector<std::string> earlier = set_debug_sink([this](const std::string& text) { add_debug_line(text); });
-    debug_connected_ = true;
-    for (const std::string& line : earlier) add_debug_line(line);
-}
 
 std::string KelvoLink::first_answer_line() const { return return_box_.empty() ? std::string() : return_box_.front(); }
 

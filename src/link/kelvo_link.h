@@ -187,10 +187,8 @@ public:
     void clear_debug_box() { debug_box_.clear(); }
     void set_debug_visible(bool visible) { debug_visible_ = visible; }
     bool debug_visible() const { return debug_visible_; }
+    // The shell routes the program's debug lines here (DebugLineRoute).
     void add_debug_line(const std::string& text);
-    // Routes the program's debug_line() calls to this link's debug list and
-    // takes over the lines buffered before; undone by the destructor.
-    void connect_debug_lines();
 
 private:
     void arm(int ticks);
@@ -236,7 +234,6 @@ private:
     bool method_complete_ = false;
     bool offline_ = false;
     bool debug_visible_ = false;
-    bool debug_connected_ = false;
     bool timer_armed_ = false;
     bool receiving_ = false;
     std::string backlog_;

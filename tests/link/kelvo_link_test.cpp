@@ -142,7 +142,7 @@ TEST_F(LinkTest, DebugLinesOnlyWhileVisibleAndNotForAtomInfo)
     link.status_poll();
     EXPECT_EQ(link.debug_box(), (std::vector<std::string>{"sent GET_CONFIG", "sent GET_STAT"}));
 
-    link.connect_debug_lines();
+    DebugLineRoute route([this](const std::string& text) { link.add_debug_line(text); });
     debug_line("problem with X:Y");
     EXPECT_EQ(link.debug_box().back(), "problem with X:Y");
     link.set_debug_visible(false);

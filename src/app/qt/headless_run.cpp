@@ -31,6 +31,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 namespace kelvo {
@@ -373,6 +374,8 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
     if (chemstation) dde = std::make_unique<DbusDdeClient>();
     DataSystemLink data_system(options.data_system, dde.get(), session.prompts, debug_line);
     DataSystemLinkGate gate(data_system);
+    // The debug lines of the links go to the session's list while it runs.
+    std::optional<DebugLineRoute> debug_route;
     std::string announced_columns;
     // The link and the run outlive the data-system link: they forget it first.
     struct Unhook {
@@ -384,7 +387,7 @@ int run_headless_list(const HeadlessListOptions& options, ConfigurationStore& co
         }
     } unhook{session};
     if (chemstation) {
-        session.link.connect_debug_lines();
+        debug_route.emplace([&session](const std::string& text) { session.link.add_debug_line(text); });
         session.link.set_data_system_hooks(&data_system);
         session.run.set_data_system(&gate);
         data_system.set_status_text([&session](const std::string& text) { session.ui.status_text(text); });

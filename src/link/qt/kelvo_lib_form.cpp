@@ -61,7 +61,7 @@ Tkelvo_lib::Tkelvo_lib(QWidget* parent, SerialPort* port) : QWidget(parent, Qt::
     debug_box->clear();
     restore_window_position(this);
     link_->reset();
-    link_->connect_debug_lines();
+    debug_route_.emplace([link = link_.get()](const std::string& text) { link->add_debug_line(text); });
 }
 
 Tkelvo_lib::~Tkelvo_lib()

@@ -4,12 +4,14 @@
 // two lists: `debug_box` (what was sent, debug lines) and `return_box` (the
 // answer lines of the current answer). The window is visible only with the
 // "DBG" switch; debug lines are collected only while it is.
+#include "ground/debug_lines.h"
 #include "link/kelvo_link.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QListWidget;
@@ -69,6 +71,8 @@ private:
     std::unique_ptr<QtSerialPort> owned_port_;
     SerialPort* port_ = nullptr;
     std::unique_ptr<KelvoLink> link_;
+    // The program's debug lines go to the link's list (it goes before the link).
+    std::optional<DebugLineRoute> debug_route_;
     bool cursor_busy_ = false;
 };
 
