@@ -33,7 +33,7 @@ const ConfigDb& demo()
     static ConfigDb db = [] {
         ConfigDb d;
         std::vector<std::string> lines;
-        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines, debug_line)) {
+        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines, program_context().prompts, debug_line)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }

@@ -9,6 +9,7 @@
 #include "ground/file_io.h"
 #include "ground/log.h"
 #include "journal/estimate.h"
+#include "ground/prompts.h"
 #include "language/bound_check.h"
 #include "samplelist/sample_list_document.h"
 
@@ -37,7 +38,7 @@ struct DemoFolder {
         set_method_folder(dir.string());
         set_log_path((dir / "cadenzor.log").string());
         std::vector<std::string> lines;
-        if (!read_text_lines((dir / "latest_kelvo.kol").string(), lines) || !parse_configuration(config(), lines, debug_line)) {
+        if (!read_text_lines((dir / "latest_kelvo.kol").string(), lines) || !parse_configuration(config(), lines, prompts(), debug_line)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }

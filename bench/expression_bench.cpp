@@ -7,6 +7,7 @@
 #include "ground/debug_lines.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
+#include "ground/prompts.h"
 #include "language/bound_check.h"
 #include "language/expression.h"
 #include "language/expression_oracle.h"
@@ -29,7 +30,7 @@ const ConfigDb& demo()
     static ConfigDb db = [] {
         ConfigDb d;
         std::vector<std::string> lines;
-        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines, debug_line)) {
+        if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) || !parse_configuration(d, lines, prompts(), debug_line)) {
             std::cerr << "cannot parse the demo configuration\n";
             std::exit(1);
         }

@@ -70,7 +70,7 @@ struct Setup {
         set_log_path(folder() + "/cadenzor.log");
         std::vector<std::string> lines;
         read_text_lines(folder() + "/latest_kelvo.kol", lines);
-        parse_configuration(config(), lines, debug_line);
+        parse_configuration(config(), lines, kelvo::prompts(), debug_line);
     }
     Quiet quiet;
     PromptsScope prompts{quiet};

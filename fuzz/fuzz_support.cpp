@@ -2,6 +2,7 @@
 
 #include "ground/documents.h"
 #include "ground/file_io.h"
+#include "ground/prompts.h"
 #include "language/bound_check.h"
 
 #include <cstdio>
@@ -46,7 +47,7 @@ const ConfigDb& demo_config()
     static const bool parsed = [] {
         std::vector<std::string> lines;
         if (!read_text_lines(std::string(KELVO_SOURCE_DIR) + "/examples/methods/latest_kelvo.kol", lines) ||
-            !parse_configuration(config(), lines, [](const std::string&) {})) {
+            !parse_configuration(config(), lines, prompts(), [](const std::string&) {})) {
             std::fprintf(stderr, "cannot parse the demo configuration\n");
             std::abort();
         }

@@ -3,12 +3,13 @@
 
 #include "ground/cp1252.h"
 #include "config/config_db.h"
+#include "ground/prompts.h"
 #include "language/bound_check.h"
 #include "trays/tray_report.h"
 
 namespace kelvo {
 
-bool ProgramConfiguration::parse(const std::vector<std::string>& lines) { return parse_configuration(config(), lines, debug_line); }
+bool ProgramConfiguration::parse(const std::vector<std::string>& lines) { return parse_configuration(config(), lines, prompts(), debug_line); }
 
 int ProgramConfiguration::object_count() const { return config().object_count(); }
 

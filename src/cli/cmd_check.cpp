@@ -198,7 +198,7 @@ int run_check(const Args& args)
         std::cerr << "cannot read " << cp1252_to_utf8(configuration) << "\n";
         return 2;
     }
-    if (!parse_configuration(config(), lines, debug_line)) return 2;
+    if (!parse_configuration(config(), lines, prompts(), debug_line)) return 2;
 
     std::vector<DocumentReport> reports;
     if (args.size() == 1) {

@@ -24,7 +24,7 @@ int run_check_config(const Args& args)
         return 2;
     }
     ConfigDb& db = config();
-    if (!parse_configuration(db, lines, debug_line)) return 1;
+    if (!parse_configuration(db, lines, prompts(), debug_line)) return 1;
     print_line("lists " + std::to_string(db.list_count()));
     print_line("classes " + std::to_string(db.class_count()));
     print_line("objects " + std::to_string(db.object_count()));

@@ -80,7 +80,7 @@ int run_estimate(const Args& args)
 
     set_method_folder(positional[0]);
     std::vector<std::string> lines;
-    if (!read_text_lines(cp1252_to_utf8(saved_configuration_path()), lines) || !parse_configuration(config(), lines, debug_line)) {
+    if (!read_text_lines(cp1252_to_utf8(saved_configuration_path()), lines) || !parse_configuration(config(), lines, prompts(), debug_line)) {
         std::cerr << "error: cannot read the configuration " << cp1252_to_utf8(saved_configuration_path()) << "\n";
         return 2;
     }

@@ -80,7 +80,7 @@ int run_expand(const Args& args)
     std::vector<std::string> config_lines;
     if (!read_text_lines(cp1252_to_utf8(configuration), config_lines))
         return file_error("cannot read " + cp1252_to_utf8(configuration));
-    if (!parse_configuration(config(), config_lines, debug_line)) return 2;
+    if (!parse_configuration(config(), config_lines, prompts(), debug_line)) return 2;
 
     // "NAME.KME" names the same method as "NAME". A method is a file of the
     // folder itself: a name with a separator, or with nothing before its

@@ -72,7 +72,7 @@ int run_export(const Args& args)
         std::cerr << "cannot read " << cp1252_to_utf8(configuration) << "\n";
         return 2;
     }
-    if (!parse_configuration(config(), lines, debug_line)) return 2;
+    if (!parse_configuration(config(), lines, prompts(), debug_line)) return 2;
 
     const std::string list = utf8_to_cp1252(plain[1]);
     const std::string name = file_title(plain.size() == 3 ? utf8_to_cp1252(plain[2]) : list);

@@ -133,7 +133,7 @@ int read_configuration(const std::string& config_path, ConfigDb& db)
         std::cerr << "cadenzor-cli expr: cannot read " << config_path << "\n";
         return 2;
     }
-    if (!parse_configuration(db, lines, debug_line)) {
+    if (!parse_configuration(db, lines, prompts(), debug_line)) {
         std::cerr << "cadenzor-cli expr: the configuration " << config_path << " does not parse\n";
         return 2;
     }
@@ -222,7 +222,7 @@ int test_and_evaluate(const ConfigDb& db, const ExprArguments& e, const ExprInpu
     evaluation.parameters = validity.parameters;
     evaluation.call_values = in.call_values;
     double value = 0;
-    if (evaluate_expression(db, in.text, evaluation, run, value)) print_line("value " + decimal_text(value));
+    if (evaluate_expression(db, prompts(), in.text, evaluation, run, value)) print_line("value " + decimal_text(value));
     else print_line("fails");
     return 0;
 }

@@ -70,7 +70,7 @@ bool read_configuration()
 {
     std::vector<std::string> lines;
     if (!read_text_lines(cp1252_to_utf8(saved_configuration_path()), lines)) return false;
-    return parse_configuration(config(), lines, debug_line);
+    return parse_configuration(config(), lines, prompts(), debug_line);
 }
 
 }  // namespace

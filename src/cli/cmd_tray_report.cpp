@@ -4,6 +4,7 @@
 #include "ground/debug_lines.h"
 #include "config/config_db.h"
 #include "ground/file_io.h"
+#include "ground/prompts.h"
 #include "language/bound_check.h"
 #include "trays/tray_report.h"
 
@@ -24,7 +25,7 @@ int run_tray_report(const Args& args)
         return 2;
     }
     ConfigDb& db = config();
-    if (!parse_configuration(db, lines, debug_line)) return 1;
+    if (!parse_configuration(db, lines, prompts(), debug_line)) return 1;
     if (!write_tray_report(db, args[1], debug_line)) {
         std::cerr << "cannot write " << args[1] << "\n";
         return 2;

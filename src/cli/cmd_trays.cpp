@@ -27,7 +27,7 @@ int load_config(const std::string& file)
         std::cerr << "cannot read " << file << "\n";
         return 2;
     }
-    return parse_configuration(config(), lines, debug_line) ? 0 : 1;
+    return parse_configuration(config(), lines, prompts(), debug_line) ? 0 : 1;
 }
 
 }  // namespace

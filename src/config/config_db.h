@@ -58,6 +58,7 @@ struct ValueList {
 };
 
 class ConfigDb;
+class Prompts;
 
 // The check a bound text (minimum, maximum, default, increment) of a
 // list-index or numeric atom argument must pass: the parameter expressions
@@ -79,9 +80,11 @@ public:
     ConfigDb();
 
     // Parses a configuration text given as its lines (without line ends).
-    // On failure a message has been shown and the database must not be used.
-    // debug receives what made an unusable configuration fail (empty: nowhere).
-    bool parse(const std::vector<std::string>& lines, const BoundCheck& bound_check, const DebugSink& debug);
+    // On failure a message has been shown through prompts (error box) and the
+    // database must not be used. debug receives what made an unusable
+    // configuration fail (empty: nowhere).
+    bool parse(const std::vector<std::string>& lines, const BoundCheck& bound_check, Prompts& prompts,
+               const DebugSink& debug);
 
     // --- the data, read only ---
     const ValueList& list(int id) const;          // an undefined list for ids out of range

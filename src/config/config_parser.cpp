@@ -13,12 +13,6 @@ const char* const header_texts[] = {"[lists]", "[classes]", "[objects]", "[atoms
 
 std::string at_line(int line) { return " at line " + std::to_string(line); }
 
-bool fail(const std::string& message)
-{
-    show_error(message);
-    return false;
-}
-
 bool starts_with(const std::string& text, char c) { return !text.empty() && text[0] == c; }
 
 }  // namespace
@@ -42,6 +36,12 @@ const std::string& ConfigParser::Record::field(std::size_t n) const
 {
     static const std::string empty;
     return n < fields.size() ? fields[n] : empty;
+}
+
+bool ConfigParser::fail(const std::string& message) const
+{
+    prompts_.show_error(message);
+    return false;
 }
 
 bool ConfigParser::run()
@@ -101,10 +101,10 @@ bool ConfigParser::read_lists()
     for (const Record& r : records) {
         const std::string label = "list " + std::to_string(r.position);
         int id;
-        if (!read_integer(r.field(0), label, id)) return false;
+        if (!read_integer(prompts_, r.field(0), label, id)) return false;
         if (id < 0 || id >= ConfigDb::list_capacity) return fail("bad list id " + std::to_string(id));
         int maximum;
-        if (!read_integer(r.field(1), label, maximum)) return false;
+        if (!read_integer(prompts_, r.field(1), label, maximum)) return false;
         if (maximum < 0) return fail("bad list max " + std::to_string(id));
         ValueList& list = db_.lists_[static_cast<std::size_t>(id)];
         list = ValueList{};
@@ -160,10 +160,10 @@ bool ConfigParser::read_property(ConfigClass& c, const Record& r)
         p.name = head.substr(1);
         const std::string label = c.name + ":" + p.name;
         int list_number;
-        if (!read_decimal(r.field(1), label + " min", p.minimum) ||
-            !read_decimal(r.field(2), label + " max", p.maximum) ||
-            !read_decimal(r.field(3), label + " default", p.default_value) ||
-            !read_integer(r.field(4), label + " list number", list_number))
+        if (!read_decimal(prompts_, r.field(1), label + " min", p.minimum) ||
+            !read_decimal(prompts_, r.field(2), label + " max", p.maximum) ||
+            !read_decimal(prompts_, r.field(3), label + " default", p.default_value) ||
+            !read_integer(prompts_, r.field(4), label + " list number", list_number))
             return false;
         p.list_or_classes = static_cast<std::uint32_t>(list_number);
     } else if (starts_with(head, '&')) {
@@ -181,10 +181,10 @@ bool ConfigParser::read_property(ConfigClass& c, const Record& r)
         p.kind = PropertyKind::numeric;
         p.name = head;
         const std::string label = c.name + ":" + p.name;
-        if (!read_decimal(r.field(1), label + " min", p.minimum) ||
-            !read_decimal(r.field(2), label + " max", p.maximum) ||
-            !read_decimal(r.field(3), label + " default", p.default_value) ||
-            !read_decimal(r.field(4), label + " increment", p.increment))
+        if (!read_decimal(prompts_, r.field(1), label + " min", p.minimum) ||
+            !read_decimal(prompts_, r.field(2), label + " max", p.maximum) ||
+            !read_decimal(prompts_, r.field(3), label + " default", p.default_value) ||
+            !read_decimal(prompts_, r.field(4), label + " increment", p.increment))
             return false;
         p.unit = translate_unit(r.field(5));
     }
@@ -244,7 +244,7 @@ bool ConfigParser::read_objects()
                 continue;
             }
             double v;
-            if (!read_decimal(text, o.name + ":" + p.name, v)) return false;
+            if (!read_decimal(prompts_, text, o.name + ":" + p.name, v)) return false;
             v += 0.0;  // no negative zero
             // The instrument sends scaled units as integer thousandths; a
             // value that has a fractional part is already in the unit.
@@ -343,7 +343,7 @@ bool ConfigParser::read_argument_bounds(int atom, AtomArgument& a, const Record&
         if (!bound_check_(db_, *bounds[n], a.unit, atom)) return false;
     if (a.kind == ArgumentKind::list_index) {
         int list_number;
-        if (!read_integer(r.field(4), label + " list number", list_number)) return false;
+        if (!read_integer(prompts_, r.field(4), label + " list number", list_number)) return false;
         a.list_or_classes = static_cast<std::uint32_t>(list_number);
     }
     return true;
@@ -365,9 +365,10 @@ void ConfigParser::append_built_in_atoms()
     db_.atoms_.push_back(ConfigAtom{"WAIT_FOR_DS", {}});
 }
 
-bool ConfigDb::parse(const std::vector<std::string>& lines, const BoundCheck& bound_check, const DebugSink& debug)
+bool ConfigDb::parse(const std::vector<std::string>& lines, const BoundCheck& bound_check, Prompts& prompts,
+                     const DebugSink& debug)
 {
-    ConfigParser parser(*this, lines, bound_check, debug);
+    ConfigParser parser(*this, lines, bound_check, prompts, debug);
     return parser.run();
 }
 

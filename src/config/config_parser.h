@@ -8,6 +8,8 @@
 
 namespace kelvo {
 
+class Prompts;
+
 // The fields of one configuration line: each field starts after any
 // leading blanks and runs to the next ";" or the end of the line (a NUL
 // ends the line). "A;B;" has two fields, "A;;C" three, "" none.
@@ -18,9 +20,11 @@ public:
     static constexpr int field_capacity = 41;  // the head field and 40 more
     static constexpr int bound_text_capacity = 42;
 
+    // The messages of a failing text go to prompts (error box), the reasons
+    // for an unusable configuration to debug.
     ConfigParser(ConfigDb& db, const std::vector<std::string>& lines, const BoundCheck& bound_check,
-                 const DebugSink& debug)
-        : db_(db), lines_(lines), bound_check_(bound_check), debug_(debug)
+                 Prompts& prompts, const DebugSink& debug)
+        : db_(db), lines_(lines), bound_check_(bound_check), prompts_(prompts), debug_(debug)
     {
     }
     bool run();
@@ -36,6 +40,8 @@ private:
         int first = 0, end = 0;  // line indexes, end excluded
     };
 
+    // Shows the message (error box); false.
+    bool fail(const std::string& message) const;
     bool find_sections();
     bool records_of(const Section& s, std::vector<Record>& out) const;
     bool read_lists();
@@ -50,6 +56,7 @@ private:
     ConfigDb& db_;
     const std::vector<std::string>& lines_;
     const BoundCheck& bound_check_;
+    Prompts& prompts_;
     const DebugSink& debug_;
     Section lists_, classes_, objects_, atoms_;
 };

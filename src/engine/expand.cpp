@@ -61,7 +61,6 @@ void build_running_method(const MethodFolder& folder, const std::vector<std::str
 // lines, substituted, to expanded_method.
 bool expand_call(const Context& context, int method_line, RunLists& lists)
 {
-    const ConfigDb& db = context.config;
     const MethodFolder& folder = context.folder;
     const std::string& call = lists.running_method[static_cast<std::size_t>(method_line)];
     const std::string macro = line_name(call);
@@ -78,11 +77,11 @@ bool expand_call(const Context& context, int method_line, RunLists& lists)
     }
     const int position = static_cast<int>(lists.running_macro_params.size());
     ParameterTable parameters;
-    const std::optional<int> count = read_called_macro_parameters(db, file, lists.running_macro_params, parameters);
+    const std::optional<int> count = read_called_macro_parameters(context, file, lists.running_macro_params, parameters);
     if (!count) return false;
     const ExpandedLineOrigin origin{method_line, position, *count};
     for (const std::string& atom_line : classify_macro_lines(file).atom_lines) {
-        const std::optional<std::string> line = expansion_check(db, macro, atom_line, parameters, values);
+        const std::optional<std::string> line = expansion_check(context, macro, atom_line, parameters, values);
         if (!line) return false;
         if (!append_expanded(context, lists, *line, origin)) return false;
     }

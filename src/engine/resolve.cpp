@@ -43,7 +43,7 @@ MacroCall call_of(const ResolveInput& in, std::size_t k)
     // The lines were read and checked by the expansion; read them quietly.
     for (const std::string& line : in.lists.macro_params_of(k)) {
         MacroParameter p;
-        if (!read_parameter_line(in.db, line, p)) p.name.clear();
+        if (!read_parameter_line(in.db, in.prompts, line, p)) p.name.clear();
         call.parameters.push_back(p);
     }
     call.values = call_line_values(in.lists.running_method[method_line]);
@@ -75,18 +75,18 @@ bool resolve_numeric(const ResolveInput& in, const ConfigAtom& atom, int atom_in
         context.call_values = &call->values;
     }
     double value = 0;
-    if (!evaluate_expression(in.db, text, context, values, value) || !std::isfinite(value)) {
+    if (!evaluate_expression(in.db, in.prompts, text, context, values, value) || !std::isfinite(value)) {
         in.prompts.show_error(label + ": cant understand " + text);
         return false;
     }
     context.parameters = nullptr;
     context.call_values = nullptr;
     double minimum = 0, maximum = 0;
-    if (!evaluate_expression(in.db, arg.minimum, context, values, minimum)) {
+    if (!evaluate_expression(in.db, in.prompts, arg.minimum, context, values, minimum)) {
         in.prompts.show_error("cant understand " + arg.minimum);
         return false;
     }
-    if (!evaluate_expression(in.db, arg.maximum, context, values, maximum)) {
+    if (!evaluate_expression(in.db, in.prompts, arg.maximum, context, values, maximum)) {
         in.prompts.show_error("cant understand " + arg.maximum);
         return false;
     }

@@ -53,7 +53,7 @@ bool RunEngine::build_error_path()
             context_.prompts.show_error("couldnt read " + macro_path(context_.folder, name));
             return false;
         }
-        const std::optional<std::vector<std::string>> lines = check_parameterless_macro(db_, name, file);
+        const std::optional<std::vector<std::string>> lines = check_parameterless_macro(context_, name, file);
         if (!lines) return false;
         alternate_cmd_list.insert(alternate_cmd_list.end(), lines->begin(), lines->end());
         return true;

@@ -129,14 +129,14 @@ double decimal_or_zero(const std::string& text)
     return v;
 }
 
-bool read_decimal(const std::string& text, const std::string& label, double& value)
+bool read_decimal(Prompts& prompts, const std::string& text, const std::string& label, double& value)
 {
     if (parse_decimal(text, value)) return true;
-    show_error("Not a real number:" + label);
+    prompts.show_error("Not a real number:" + label);
     return false;
 }
 
-bool read_integer(const std::string& text, const std::string& label, int& value)
+bool read_integer(Prompts& prompts, const std::string& text, const std::string& label, int& value)
 {
     value = 0;
     std::size_t i = 0;
@@ -164,7 +164,7 @@ bool read_integer(const std::string& text, const std::string& label, int& value)
         if (v > limit) { ok = false; break; }
     }
     if (!ok || i == digits_start) {
-        show_error("Not a number:" + label);
+        prompts.show_error("Not a number:" + label);
         return false;
     }
     if (base == 16) v = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));

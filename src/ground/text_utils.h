@@ -8,6 +8,8 @@
 
 namespace kelvo {
 
+class Prompts;
+
 // Equal without regard to ASCII letter case.
 bool same_text(const std::string& a, const std::string& b);
 // Ordering without regard to ASCII letter case (for sorted name lists).
@@ -36,11 +38,13 @@ bool is_decimal(const std::string& text);
 // Success flag; value is 0 on failure.
 bool parse_decimal(const std::string& text, double& value);
 double decimal_or_zero(const std::string& text);
-// As parse_decimal; on failure shows "Not a real number:" + label.
-bool read_decimal(const std::string& text, const std::string& label, double& value);
+// As parse_decimal; on failure shows "Not a real number:" + label through
+// prompts (error box).
+bool read_decimal(Prompts& prompts, const std::string& text, const std::string& label, double& value);
 // Signed 32-bit integer: leading blanks, optional sign, decimal digits or "$"
-// and hexadecimal digits. On failure shows "Not a number:" + label, value 0.
-bool read_integer(const std::string& text, const std::string& label, int& value);
+// and hexadecimal digits. On failure shows "Not a number:" + label through
+// prompts (error box), value 0.
+bool read_integer(Prompts& prompts, const std::string& text, const std::string& label, int& value);
 // Optional "-" and decimal digits only; 0 for anything else.
 int integer_or_zero(const std::string& text);
 bool is_integer(const std::string& text);

@@ -15,9 +15,10 @@ bool bound_check(const ConfigDb& db, const std::string& text, const std::string&
     return expression_valid(db, text, context);
 }
 
-bool parse_configuration(ConfigDb& db, const std::vector<std::string>& lines, const DebugSink& debug)
+bool parse_configuration(ConfigDb& db, const std::vector<std::string>& lines, Prompts& prompts,
+                         const DebugSink& debug)
 {
-    return db.parse(lines, bound_check, debug);
+    return db.parse(lines, bound_check, prompts, debug);
 }
 
 }  // namespace kelvo

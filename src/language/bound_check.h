@@ -8,13 +8,15 @@
 namespace kelvo {
 
 class ConfigDb;
+class Prompts;
 
 // The validity test of the text in the argument's unit: empty refused,
 // "SYR." allowed, the atom (by index in db) as context, no parameters.
 bool bound_check(const ConfigDb& db, const std::string& text, const std::string& unit, int atom);
 
 // ConfigDb::parse with the check above: how every caller parses a
-// configuration text.
-bool parse_configuration(ConfigDb& db, const std::vector<std::string>& lines, const DebugSink& debug);
+// configuration text. Failures are shown through prompts (error box).
+bool parse_configuration(ConfigDb& db, const std::vector<std::string>& lines, Prompts& prompts,
+                         const DebugSink& debug);
 
 }  // namespace kelvo

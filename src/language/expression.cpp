@@ -609,20 +609,21 @@ EvaluationResult evaluate_expression_by_split_scan(const ConfigDb& db, const std
     return evaluate_in_session(db, text, context, run, false);
 }
 
-bool evaluate_expression(const ConfigDb& db, const std::string& text, const EvaluationContext& context,
-                         const RunValues& run, double& value)
+bool evaluate_expression(const ConfigDb& db, Prompts& prompts, const std::string& text,
+                         const EvaluationContext& context, const RunValues& run, double& value)
 {
     const EvaluationResult result = evaluate_expression_quietly(db, text, context, run);
     value = result.value;
     // Messages that arose while the split scan tried combinations that came
     // to nothing say nothing about a text that evaluated; a failure shows the
     // first cause only, the caller adds its own message.
-    if (!result.ok && !result.messages.empty()) show_error(result.messages.front());
+    if (!result.ok && !result.messages.empty()) prompts.show_error(result.messages.front());
     return result.ok;
 }
 
-bool evaluate_error_command_expression(const ConfigDb& db, const std::string& text, const std::string& unit,
-                                       const std::string& syringe, const std::string& label, int atom,
+bool evaluate_error_command_expression(const ConfigDb& db, Prompts& prompts, const std::string& text,
+                                       const std::string& unit, const std::string& syringe,
+                                       const std::string& label, int atom,
                                        const std::vector<std::string>& command_values, const RunValues& run,
                                        double& value)
 {
@@ -633,7 +634,7 @@ bool evaluate_error_command_expression(const ConfigDb& db, const std::string& te
     context.syringe = syringe;
     context.label = label;
     context.atom = atom;
-    return evaluate_expression(db, text, context, values, value);
+    return evaluate_expression(db, prompts, text, context, values, value);
 }
 
 }  // namespace kelvo

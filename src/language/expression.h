@@ -21,6 +21,7 @@
 namespace kelvo {
 
 class ConfigDb;
+class Prompts;
 
 // Longer texts (in normal form) are refused. The validity test fills a table
 // of parts (expression_table.h): a text of 4000 characters costs at most
@@ -69,18 +70,20 @@ struct EvaluationResult {
 bool expression_valid(const ConfigDb& db, const std::string& text, const ValidityContext& context);
 
 // Evaluates text. On failure shows the first message that arose while
-// evaluating (error box), if any; on success shows nothing. value is 0 on
-// failure.
-bool evaluate_expression(const ConfigDb& db, const std::string& text, const EvaluationContext& context,
-                         const RunValues& run, double& value);
+// evaluating (error box, through prompts), if any; on success shows nothing.
+// value is 0 on failure.
+bool evaluate_expression(const ConfigDb& db, Prompts& prompts, const std::string& text,
+                         const EvaluationContext& context, const RunValues& run, double& value);
 // The same without showing anything.
 EvaluationResult evaluate_expression_quietly(const ConfigDb& db, const std::string& text,
                                              const EvaluationContext& context, const RunValues& run);
 
 // The evaluation for a line of the error path: no parameter context; object
 // arguments take their values from the error-handler command being executed.
-bool evaluate_error_command_expression(const ConfigDb& db, const std::string& text, const std::string& unit,
-                                       const std::string& syringe, const std::string& label, int atom,
+// Shows as evaluate_expression does.
+bool evaluate_error_command_expression(const ConfigDb& db, Prompts& prompts, const std::string& text,
+                                       const std::string& unit, const std::string& syringe,
+                                       const std::string& label, int atom,
                                        const std::vector<std::string>& command_values, const RunValues& run,
                                        double& value);
 

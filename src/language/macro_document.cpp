@@ -35,10 +35,10 @@ void MacroDocument::set_hooks(MacroEditorHooks* hooks) { hooks_ = hooks ? hooks 
 
 bool MacroDocument::rebuild_parameter_table()
 {
-    return read_parameter_table(db_, text_.parameter_lines, parameters_);
+    return read_parameter_table(context_, text_.parameter_lines, parameters_);
 }
 
-bool MacroDocument::check_atom_lines() const { return check_macro_atom_lines(db_, text_.atom_lines, parameters_); }
+bool MacroDocument::check_atom_lines() const { return check_macro_atom_lines(context_, text_.atom_lines, parameters_); }
 
 void MacroDocument::clear_content()
 {
@@ -85,7 +85,7 @@ MacroLoadResult MacroDocument::load(const std::string& name)
     }
 
     std::vector<int> failed;
-    read_parameter_table(db_, text_.parameter_lines, parameters_, &failed);
+    read_parameter_table(context_, text_.parameter_lines, parameters_, &failed);
     if (!failed.empty()) {
         std::string message;
         for (int n : failed) message += "Syntax error in parameter " + std::to_string(n) + "\n";

@@ -4,6 +4,7 @@
 #include "ground/import_files.h"
 #include "ground/text_utils.h"
 #include "config/config_db.h"
+#include "config/context.h"
 #include "language/macro.h"
 #include "language/value_checks.h"
 
@@ -160,13 +161,12 @@ int import_into_method_folder(const MethodFolder& folder, const std::vector<std:
 
 // --- the parameter pane ---
 
-bool called_macro_parameters(const ConfigDb& db, const MethodFolder& folder, const std::string& macro,
-                             ParameterTable& table)
+bool called_macro_parameters(const Context& context, const std::string& macro, ParameterTable& table)
 {
     table.clear();
     std::vector<std::string> lines;
-    if (!read_macro_file(folder, macro, lines)) return false;
-    return read_parameter_table(db, classify_macro_lines(lines).parameter_lines, table);
+    if (!read_macro_file(context.folder, macro, lines)) return false;
+    return read_parameter_table(context, classify_macro_lines(lines).parameter_lines, table);
 }
 
 std::string macro_description_hint(const MethodFolder& folder, const std::string& macro)
@@ -249,7 +249,7 @@ std::vector<std::string> pane_values_of_call(const std::string& call_line)
     return values;
 }
 
-std::optional<std::string> build_call_line(const ConfigDb& db, const std::string& macro,
+std::optional<std::string> build_call_line(const Context& context, const std::string& macro,
                                            const ParameterTable& parameters, const std::vector<std::string>& labels,
                                            const std::vector<std::string>& texts)
 {
@@ -262,7 +262,7 @@ std::optional<std::string> build_call_line(const ConfigDb& db, const std::string
             continue;
         }
         const std::string label = i < labels.size() ? labels[i] : parameter_label(p);
-        if (!method_value_check(db, p, label, text)) return std::nullopt;
+        if (!method_value_check(context, p, label, text)) return std::nullopt;
         values.push_back(stored_form(text));
     }
     return call_line_text(macro, values);

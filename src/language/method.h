@@ -20,6 +20,7 @@
 namespace kelvo {
 
 class ConfigDb;
+struct Context;
 
 inline constexpr const char* syringe_line_prefix = "syringe:";
 inline constexpr const char* section_header_prefix = "[MACRO ";
@@ -94,11 +95,11 @@ int import_into_method_folder(const MethodFolder& folder, const std::vector<std:
 
 // --- the parameter pane ---
 
-// The called macro's parameters, slot by slot (a line that cannot be read
-// shows its message and holds an empty slot). False when the macro file
-// cannot be read or a line failed.
-bool called_macro_parameters(const ConfigDb& db, const MethodFolder& folder, const std::string& macro,
-                             ParameterTable& table);
+// The called macro's parameters, slot by slot, read from the context's method
+// folder against its configuration (a line that cannot be read shows its
+// message through the context's prompts and holds an empty slot). False when
+// the macro file cannot be read or a line failed.
+bool called_macro_parameters(const Context& context, const std::string& macro, ParameterTable& table);
 // The hint of a macro: every line of its file beginning with "//", without
 // the "//", joined by line breaks.
 std::string macro_description_hint(const MethodFolder& folder, const std::string& macro);
@@ -123,9 +124,10 @@ std::string class_set_text(const ConfigDb& db, std::uint32_t classes);
 // blanks of each skipped.
 std::vector<std::string> pane_values_of_call(const std::string& call_line);
 // A call line from the pane's texts (one per parameter; numeric ones as
-// typed). Numeric texts pass the method value check (labels for its
-// message) and are written in stored form. nullopt after a message.
-std::optional<std::string> build_call_line(const ConfigDb& db, const std::string& macro,
+// typed). Numeric texts pass the method value check against the context
+// (labels for its message) and are written in stored form. nullopt after a
+// message.
+std::optional<std::string> build_call_line(const Context& context, const std::string& macro,
                                            const ParameterTable& parameters, const std::vector<std::string>& labels,
                                            const std::vector<std::string>& texts);
 

@@ -275,7 +275,7 @@ bool MethodDocument::used_macros_check(const std::string& name, MacroTables& tab
             for (const std::string& a : absent) atom_messages += a + "\n";
         }
         ParameterTable table;
-        read_parameter_table(db_, macro_text.parameter_lines, table);
+        read_parameter_table(context_, macro_text.parameter_lines, table);
         for (const std::string& f : object_reference_failures(db_, macro_text.atom_lines, table))
             reference_lines += "In macro " + quote + macro + quote + "," + f + "\n";
         tables.emplace_back(macro, std::move(table));
@@ -565,7 +565,7 @@ bool MethodDocument::range_check()
 {
     HookedOutOfRangeDialog dialog(*hooks_);
     bool replaced = false;
-    const bool ok = range_check_method(db_, folder_, text_.calls, text_.syringe, dialog, replaced);
+    const bool ok = range_check_method(context_, text_.calls, text_.syringe, dialog, replaced);
     if (replaced) hooks_->refresh_pane();
     return ok;
 }

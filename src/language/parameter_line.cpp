@@ -3,6 +3,7 @@
 #include "ground/prompts.h"
 #include "ground/text_utils.h"
 #include "config/config_db.h"
+#include "config/context.h"
 #include "language/value_checks.h"
 
 namespace kelvo {
@@ -31,7 +32,7 @@ private:
 
 }  // namespace
 
-bool read_parameter_line(const ConfigDb& db, const std::string& line, MacroParameter& parameter)
+bool read_parameter_line(const ConfigDb& db, Prompts& prompts, const std::string& line, MacroParameter& parameter)
 {
     parameter = MacroParameter{};
     FieldReader fields(line);
@@ -46,7 +47,7 @@ bool read_parameter_line(const ConfigDb& db, const std::string& line, MacroParam
         while (fields.more()) {
             const std::string field = fields.next();
             if (db.class_index(field) >= db.class_count()) {
-                show_error(field + " is not a class");
+                prompts.show_error(field + " is not a class");
                 return false;
             }
             parameter.classes |= db.class_bit(field);
@@ -66,21 +67,21 @@ bool read_parameter_line(const ConfigDb& db, const std::string& line, MacroParam
     parameter.maximum = fields.next();
     for (const std::string* value : {&parameter.default_value, &parameter.minimum, &parameter.maximum}) {
         if (!value_check(db, *value, parameter.unit, parameter_bound_context())) {
-            show_error(parameter.name + ": " + *value + " makes no sense ");
+            prompts.show_error(parameter.name + ": " + *value + " makes no sense ");
             return false;
         }
     }
     return true;
 }
 
-bool read_parameter_table(const ConfigDb& db, const std::vector<std::string>& lines, ParameterTable& table,
+bool read_parameter_table(const Context& context, const std::vector<std::string>& lines, ParameterTable& table,
                           std::vector<int>* failed_lines)
 {
     table.clear();
     bool all = true;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         MacroParameter p;
-        if (read_parameter_line(db, lines[i], p)) {
+        if (read_parameter_line(context.config, context.prompts, lines[i], p)) {
             table.push_back(p);
         } else {
             all = false;

@@ -10,6 +10,8 @@
 namespace kelvo {
 
 class ConfigDb;
+class Prompts;
+struct Context;
 
 // The editor panes have this many parameter slots.
 inline constexpr int macro_parameter_capacity = 14;
@@ -28,17 +30,18 @@ struct MacroParameter {
 // Parameters slot by slot, in line order.
 using ParameterTable = std::vector<MacroParameter>;
 
-// Reads one parameter line. A class field that is no class shows
-// FIELD + " is not a class"; a bad default, minimum or maximum shows
-// NAME + ": " + VALUE + " makes no sense " (error box). A numeric line whose
-// first field lacks "(" ... ")" or gives an empty name fails without a
-// message of its own (the caller reports the line).
-bool read_parameter_line(const ConfigDb& db, const std::string& line, MacroParameter& parameter);
+// Reads one parameter line against the configuration db. A class field that
+// is no class shows FIELD + " is not a class"; a bad default, minimum or
+// maximum shows NAME + ": " + VALUE + " makes no sense " (error box, through
+// prompts). A numeric line whose first field lacks "(" ... ")" or gives an
+// empty name fails without a message of its own (the caller reports the line).
+bool read_parameter_line(const ConfigDb& db, Prompts& prompts, const std::string& line, MacroParameter& parameter);
 
-// Reads every line into a table. Every line is read (each failure shows its
-// own message); false when any failed. failed_lines (when given) receives the
+// Reads every line into a table against the context's configuration. Every
+// line is read (each failure shows its own message through the context's
+// prompts); false when any failed. failed_lines (when given) receives the
 // 1-based numbers of the failing lines.
-bool read_parameter_table(const ConfigDb& db, const std::vector<std::string>& lines, ParameterTable& table,
+bool read_parameter_table(const Context& context, const std::vector<std::string>& lines, ParameterTable& table,
                           std::vector<int>* failed_lines = nullptr);
 
 // The lines the parameter dialog produces.

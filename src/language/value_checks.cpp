@@ -3,6 +3,7 @@
 #include "ground/prompts.h"
 #include "ground/text_utils.h"
 #include "config/config_db.h"
+#include "config/context.h"
 #include "language/expression.h"
 #include "language/macro.h"
 #include "language/sample_variables.h"
@@ -55,8 +56,8 @@ ValidityContext validity_context(bool empty_accepted, bool syr_allowed, int atom
 
 // Evaluation with a syringe and no atom or parameter context; the messages
 // of a failing evaluation are left to the caller's own.
-bool evaluate_with_syringe(const ConfigDb& db, const std::string& text, const std::string& unit,
-                         const std::string& syringe, const std::string& label, double& value)
+bool evaluate_with_syringe(const Context& context, const std::string& text, const std::string& unit,
+                           const std::string& syringe, const std::string& label, double& value)
 {
     EvaluationContext e;
     e.unit = unit;
@@ -64,7 +65,7 @@ bool evaluate_with_syringe(const ConfigDb& db, const std::string& text, const st
     e.label = label;
     RunValues run;
     run.sl = sample_variables();
-    return evaluate_expression(db, text, e, run, value);
+    return evaluate_expression(context.config, context.prompts, text, e, run, value);
 }
 
 }  // namespace
@@ -115,16 +116,17 @@ std::string reference_check(const ConfigDb& db, const std::string& value, std::u
 
 // --- method value check ---
 
-bool method_value_check(const ConfigDb& db, const MacroParameter& parameter, const std::string& label,
+bool method_value_check(const Context& context, const MacroParameter& parameter, const std::string& label,
                         const std::string& value)
 {
+    const ConfigDb& db = context.config;
     if (parameter.is_object()) return true;
     if (value.empty()) {
-        show_error(label + " is not specified");
+        context.prompts.show_error(label + " is not specified");
         return false;
     }
     if (!value_check(db, value, parameter.unit, call_value_context())) {
-        show_error("Parameter " + quote + parameter.name + quote + " : " + value + " is not a valid value.");
+        context.prompts.show_error("Parameter " + quote + parameter.name + quote + " : " + value + " is not a valid value.");
         return false;
     }
     return true;
@@ -132,9 +134,10 @@ bool method_value_check(const ConfigDb& db, const MacroParameter& parameter, con
 
 // --- atom lines ---
 
-std::optional<std::string> build_atom_line(const ConfigDb& db, int atom, const std::vector<std::string>& texts,
+std::optional<std::string> build_atom_line(const Context& context, int atom, const std::vector<std::string>& texts,
                                            const ParameterTable& parameters)
 {
+    const ConfigDb& db = context.config;
     const ConfigAtom* a = atom_at(db, atom);
     if (!a) return std::nullopt;
     std::string line = a->name + "(";
@@ -143,11 +146,11 @@ std::optional<std::string> build_atom_line(const ConfigDb& db, int atom, const s
         const std::string text = i < texts.size() ? texts[i] : std::string();
         if (arg.kind == ArgumentKind::numeric) {
             if (text.empty() && arg.required) {
-                show_error(arg.name + " must be specified!");
+                context.prompts.show_error(arg.name + " must be specified!");
                 return std::nullopt;
             }
             if (!value_check(db, text, arg.unit, atom_argument_context(atom, !arg.required, parameters))) {
-                show_error(" atom " + quote + a->name + quote + ", parameter " + quote + arg.name + quote +
+                context.prompts.show_error(" atom " + quote + a->name + quote + ", parameter " + quote + arg.name + quote +
                            " Undefined macro parameter name " + quote + text + quote);
                 return std::nullopt;
             }
@@ -159,9 +162,10 @@ std::optional<std::string> build_atom_line(const ConfigDb& db, int atom, const s
     return line + ")";
 }
 
-bool check_macro_atom_lines(const ConfigDb& db, const std::vector<std::string>& atom_lines,
+bool check_macro_atom_lines(const Context& context, const std::vector<std::string>& atom_lines,
                             const ParameterTable& parameters)
 {
+    const ConfigDb& db = context.config;
     for (std::size_t n = 0; n < atom_lines.size(); ++n) {
         const std::string name = line_name(atom_lines[n]);
         const int atom = db.atom_index(name);
@@ -175,17 +179,17 @@ bool check_macro_atom_lines(const ConfigDb& db, const std::vector<std::string>& 
                                        ", parameter " + quote + arg.name + quote;
             if (arg.kind == ArgumentKind::numeric) {
                 if (value.empty() && arg.required) {
-                    show_error(prefix + " must be specified!");
+                    context.prompts.show_error(prefix + " must be specified!");
                     return false;
                 }
                 if (!value_check(db, value, arg.unit, atom_argument_context(atom, !arg.required, parameters))) {
-                    show_error(prefix + " Undefined macro parameter name " + quote + value + quote);
+                    context.prompts.show_error(prefix + " Undefined macro parameter name " + quote + value + quote);
                     return false;
                 }
             } else if (arg.kind == ArgumentKind::object) {
                 const std::string reason = reference_check(db, value, arg.list_or_classes, parameters);
                 if (!reason.empty()) {
-                    show_error(prefix + " : refers to object " + quote + value + reason);
+                    context.prompts.show_error(prefix + " : refers to object " + quote + value + reason);
                     return false;
                 }
             }
@@ -229,21 +233,22 @@ std::vector<std::string> object_reference_failures(const ConfigDb& db, const std
     return failures;
 }
 
-std::optional<std::string> expansion_check(const ConfigDb& db, const std::string& macro_name,
+std::optional<std::string> expansion_check(const Context& context, const std::string& macro_name,
                                            const std::string& atom_line, const ParameterTable& parameters,
                                            const std::vector<std::string>& call_values)
 {
+    const ConfigDb& db = context.config;
     const std::string prefix = "In macro " + quote + macro_name + quote + ", ";
     const std::string name = line_name(atom_line);
     const int atom = db.atom_index(name);
     const ConfigAtom* a = atom_at(db, atom);
     if (!a) {
-        show_error(prefix + name + " is not an atom!");
+        context.prompts.show_error(prefix + name + " is not an atom!");
         return std::nullopt;
     }
     std::vector<std::string> values = atom_line_values(atom_line);
     if (values.size() != a->arguments.size()) {
-        show_error(prefix + atom_line + " does not have " + std::to_string(a->arguments.size()) + " arguments.");
+        context.prompts.show_error(prefix + atom_line + " does not have " + std::to_string(a->arguments.size()) + " arguments.");
         return std::nullopt;
     }
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -259,11 +264,11 @@ std::optional<std::string> expansion_check(const ConfigDb& db, const std::string
         if (is_sample_list_object(values[i])) continue;
         const int object = db.object_index(values[i]);
         if (object >= db.object_count()) {
-            show_error(prefix + name + ": " + values[i] + " is not an object");
+            context.prompts.show_error(prefix + name + ": " + values[i] + " is not an object");
             return std::nullopt;
         }
         if (!ConfigDb::test_bit(arg.list_or_classes, db.objects()[static_cast<std::size_t>(object)].class_index)) {
-            show_error(prefix + name + ": " + values[i] + " is not a valid object for " + arg.name);
+            context.prompts.show_error(prefix + name + ": " + values[i] + " is not a valid object for " + arg.name);
             return std::nullopt;
         }
     }
@@ -271,14 +276,14 @@ std::optional<std::string> expansion_check(const ConfigDb& db, const std::string
         const AtomArgument& arg = a->arguments[i];
         if (arg.kind != ArgumentKind::numeric) continue;
         if (!value_check(db, values[i], arg.unit, expansion_context(atom, parameters))) {
-            show_error(prefix + values[i] + " is not a good parameter");
+            context.prompts.show_error(prefix + values[i] + " is not a good parameter");
             return std::nullopt;
         }
     }
     return atom_line_text(name, values);
 }
 
-std::optional<int> read_called_macro_parameters(const ConfigDb& db, const std::vector<std::string>& file_lines,
+std::optional<int> read_called_macro_parameters(const Context& context, const std::vector<std::string>& file_lines,
                                                 std::vector<std::string>& parameter_lines, ParameterTable& parameters)
 {
     std::size_t i = 0;
@@ -286,8 +291,8 @@ std::optional<int> read_called_macro_parameters(const ConfigDb& db, const std::v
     int count = 0;
     for (; i < file_lines.size() && file_lines[i].find(';') != std::string::npos; ++i) {
         MacroParameter p;
-        if (!read_parameter_line(db, file_lines[i], p)) {
-            show_error("couldnt interpret macro param " + file_lines[i]);
+        if (!read_parameter_line(context.config, context.prompts, file_lines[i], p)) {
+            context.prompts.show_error("couldnt interpret macro param " + file_lines[i]);
             return std::nullopt;
         }
         parameter_lines.push_back(file_lines[i]);
@@ -297,27 +302,28 @@ std::optional<int> read_called_macro_parameters(const ConfigDb& db, const std::v
     return count;
 }
 
-std::optional<std::vector<std::string>> check_parameterless_macro(const ConfigDb& db, const std::string& name,
+std::optional<std::vector<std::string>> check_parameterless_macro(const Context& context, const std::string& name,
                                                                   const std::vector<std::string>& file_lines)
 {
+    const ConfigDb& db = context.config;
     std::vector<std::string> result;
     std::size_t i = 0;
     while (i < file_lines.size() && file_lines[i].rfind("//", 0) == 0) ++i;
     for (; i < file_lines.size(); ++i) {
         const std::string& line = file_lines[i];
         if (line.find(';') != std::string::npos) {
-            show_error("The macro " + quote + name + quote + " contains parameters.");
+            context.prompts.show_error("The macro " + quote + name + quote + " contains parameters.");
             return std::nullopt;
         }
         const auto fail = [&]() {
-            show_error("couldnt interpret " + line + " in the macro " + quote + name + quote + ".");
+            context.prompts.show_error("couldnt interpret " + line + " in the macro " + quote + name + quote + ".");
             return std::nullopt;
         };
         const std::string atom_name = line_name(line);
         const int atom = db.atom_index(atom_name);
         const ConfigAtom* a = atom_at(db, atom);
         if (!a) {
-            show_error(atom_name + " is not an atom!");
+            context.prompts.show_error(atom_name + " is not an atom!");
             return fail();
         }
         std::vector<std::string> values = atom_line_values(line);
@@ -331,11 +337,11 @@ std::optional<std::vector<std::string>> check_parameterless_macro(const ConfigDb
                 if (is_sample_list_object(values[k])) continue;
                 const int object = db.object_index(values[k]);
                 if (object >= db.object_count()) {
-                    show_error(atom_name + ": " + values[k] + " is not an object");
+                    context.prompts.show_error(atom_name + ": " + values[k] + " is not an object");
                     return fail();
                 }
                 if (!ConfigDb::test_bit(arg.list_or_classes, db.objects()[static_cast<std::size_t>(object)].class_index)) {
-                    show_error(atom_name + ": " + values[k] + " is not a valid object for " + arg.name);
+                    context.prompts.show_error(atom_name + ": " + values[k] + " is not a valid object for " + arg.name);
                     return fail();
                 }
             } else if (arg.kind == ArgumentKind::numeric) {
@@ -364,21 +370,22 @@ std::string syr_substitution(const ConfigDb& db, const std::string& value, const
 
 // --- range check ---
 
-bool range_check_method(const ConfigDb& db, const MethodFolder& folder, std::vector<std::string>& call_lines,
-                        const std::string& syringe, OutOfRangeDialog& dialog, bool& changed)
+bool range_check_method(const Context& context, std::vector<std::string>& call_lines, const std::string& syringe,
+                        OutOfRangeDialog& dialog, bool& changed)
 {
+    const ConfigDb& db = context.config;
     changed = false;
     for (std::string& line : call_lines) {
         const std::string macro = line_name(line);
         std::vector<std::string> file_lines;
-        read_macro_file(folder, macro, file_lines);
+        read_macro_file(context.folder, macro, file_lines);
         std::size_t i = 0;
         while (i < file_lines.size() && file_lines[i].rfind("//", 0) == 0) ++i;
         ParameterTable parameters;
         for (; i < file_lines.size() && file_lines[i].find(';') != std::string::npos; ++i) {
             MacroParameter p;
-            if (!read_parameter_line(db, file_lines[i], p)) {
-                show_error("Macro " + quote + macro + quote + " parameter " + quote + file_lines[i] + quote +
+            if (!read_parameter_line(db, context.prompts, file_lines[i], p)) {
+                context.prompts.show_error("Macro " + quote + macro + quote + " parameter " + quote + file_lines[i] + quote +
                            " is not valid");
                 return false;
             }
@@ -388,24 +395,24 @@ bool range_check_method(const ConfigDb& db, const MethodFolder& folder, std::vec
         for (std::size_t k = 0; k < parameters.size() && k < values.size(); ++k) {
             const MacroParameter& p = parameters[k];
             if (p.is_object() || !is_decimal(values[k])) continue;
-            const std::string context = "Macro " + quote + macro + quote + " parameter " + quote + p.name + quote;
+            const std::string where = "Macro " + quote + macro + quote + " parameter " + quote + p.name + quote;
             const std::string minimum_text = syr_substitution(db, p.minimum, syringe);
             const std::string maximum_text = syr_substitution(db, p.maximum, syringe);
             double minimum = 0, maximum = 0;
-            if (!evaluate_with_syringe(db, minimum_text, p.unit, syringe, context, minimum)) {
-                show_error(context + " syntax error in minimum:" + minimum_text);
+            if (!evaluate_with_syringe(context, minimum_text, p.unit, syringe, where, minimum)) {
+                context.prompts.show_error(where + " syntax error in minimum:" + minimum_text);
                 return false;
             }
-            if (!evaluate_with_syringe(db, maximum_text, p.unit, syringe, context, maximum)) {
-                show_error(context + "syntax error in maximum:" + maximum_text);
+            if (!evaluate_with_syringe(context, maximum_text, p.unit, syringe, where, maximum)) {
+                context.prompts.show_error(where + "syntax error in maximum:" + maximum_text);
                 return false;
             }
             const double value = decimal_or_zero(values[k]);
             if (value < minimum) {
-                values[k] = number_text(dialog.ask(context, p.unit, maximum, minimum, minimum, value));
+                values[k] = number_text(dialog.ask(where, p.unit, maximum, minimum, minimum, value));
                 changed = true;
             } else if (value > maximum) {
-                values[k] = number_text(dialog.ask(context, p.unit, maximum, minimum, maximum, value));
+                values[k] = number_text(dialog.ask(where, p.unit, maximum, minimum, maximum, value));
                 changed = true;
             }
         }

@@ -1,7 +1,8 @@
 #pragma once
 // The tests a value, an object reference or a whole atom line must pass, the
 // stored and display forms of values, and the range check of a method's
-// numeric values. Failures show their messages through the prompts.
+// numeric values. The checks that show messages take the context: its
+// configuration to check against, its prompts for the messages (error box).
 #include "ground/duration.h"
 #include "language/expression.h"
 #include "language/parameter_line.h"
@@ -14,7 +15,7 @@
 namespace kelvo {
 
 class ConfigDb;
-class MethodFolder;
+struct Context;
 
 // --- value check ---
 
@@ -54,7 +55,7 @@ std::string reference_check(const ConfigDb& db, const std::string& value, std::u
 // value shows LABEL + " is not specified", a bad one
 // "Parameter \"NAME\" : VALUE is not a valid value." (error box). Object
 // parameters are chosen from a list and pass.
-bool method_value_check(const ConfigDb& db, const MacroParameter& parameter, const std::string& label,
+bool method_value_check(const Context& context, const MacroParameter& parameter, const std::string& label,
                         const std::string& value);
 
 // --- atom lines ---
@@ -64,13 +65,13 @@ bool method_value_check(const ConfigDb& db, const MacroParameter& parameter, con
 // atom argument inside the macro and written in stored form. A required empty
 // value shows ARGUMENT + " must be specified!", a bad one
 // " atom \"ATOM\", parameter \"ARGUMENT\" Undefined macro parameter name \"VALUE\"".
-std::optional<std::string> build_atom_line(const ConfigDb& db, int atom, const std::vector<std::string>& texts,
+std::optional<std::string> build_atom_line(const Context& context, int atom, const std::vector<std::string>& texts,
                                            const ParameterTable& parameters);
 
 // The check of every atom line of a macro before it is saved; the first
 // failure is shown (error box) and ends the check. Lines whose atom is not in
 // the configuration have no arguments to test.
-bool check_macro_atom_lines(const ConfigDb& db, const std::vector<std::string>& atom_lines,
+bool check_macro_atom_lines(const Context& context, const std::vector<std::string>& atom_lines,
                             const ParameterTable& parameters);
 
 // The atom names (text before "(") of the lines that name no atom of the
@@ -85,7 +86,7 @@ std::vector<std::string> object_reference_failures(const ConfigDb& db, const std
 // Expansion check of one atom line of a called macro: the line to execute,
 // with object arguments that name a parameter replaced by the call's value;
 // nullopt after a failure (message shown, prefix "In macro \"NAME\", ").
-std::optional<std::string> expansion_check(const ConfigDb& db, const std::string& macro_name,
+std::optional<std::string> expansion_check(const Context& context, const std::string& macro_name,
                                            const std::string& atom_line, const ParameterTable& parameters,
                                            const std::vector<std::string>& call_values);
 
@@ -93,13 +94,13 @@ std::optional<std::string> expansion_check(const ConfigDb& db, const std::string
 // description lines up to the first line without ";". Appends them and their
 // parameters; returns how many were read, or nullopt after
 // "couldnt interpret macro param " + LINE (error box).
-std::optional<int> read_called_macro_parameters(const ConfigDb& db, const std::vector<std::string>& file_lines,
+std::optional<int> read_called_macro_parameters(const Context& context, const std::vector<std::string>& file_lines,
                                                 std::vector<std::string>& parameter_lines, ParameterTable& parameters);
 
 // Check of "ERROR ENTRY" / "ERROR EXIT": every line after the description
 // must be an atom line that passes; returns the lines to execute (each
 // argument followed by ","), or nullopt after a failure (message shown).
-std::optional<std::vector<std::string>> check_parameterless_macro(const ConfigDb& db, const std::string& name,
+std::optional<std::vector<std::string>> check_parameterless_macro(const Context& context, const std::string& name,
                                                                   const std::vector<std::string>& file_lines);
 
 // --- "SYR." substitution ---
@@ -120,11 +121,11 @@ public:
 };
 
 // Clamps the plain-number values of every macro call line of a method to the
-// limits of their parameters (read from the macro files of the method
-// folder), asking the dialog for each value outside. Lines are rebuilt in
-// place. False after a message (unreadable parameter line, limit that cannot
-// be evaluated); changed tells whether any value was replaced.
-bool range_check_method(const ConfigDb& db, const MethodFolder& folder, std::vector<std::string>& call_lines,
-                        const std::string& syringe, OutOfRangeDialog& dialog, bool& changed);
+// limits of their parameters (read from the macro files of the context's
+// method folder), asking the dialog for each value outside. Lines are rebuilt
+// in place. False after a message (unreadable parameter line, limit that
+// cannot be evaluated); changed tells whether any value was replaced.
+bool range_check_method(const Context& context, std::vector<std::string>& call_lines, const std::string& syringe,
+                        OutOfRangeDialog& dialog, bool& changed);
 
 }  // namespace kelvo

@@ -3,6 +3,7 @@
 #include "ground/file_io.h"
 #include "ground/debug_lines.h"
 #include "config_test_support.h"
+#include "ground/prompts.h"
 #include "language/bound_check.h"
 #include "trays/tray_report.h"
 
@@ -136,7 +137,7 @@ TEST(ConfigRobustness, MutatedTextsNeverBreakTheParser)
     for (int i = 0; i < 3000; ++i) {
         std::vector<std::string> lines = bases[static_cast<std::size_t>(i) % bases.size()];
         mutator.mutate(lines);
-        if (parse_configuration(db, lines, debug_line)) {
+        if (parse_configuration(db, lines, prompts, debug_line)) {
             ++parsed;
             sum += exercise(db);
         } else {

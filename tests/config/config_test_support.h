@@ -56,7 +56,7 @@ protected:
     }
     void TearDown() override { set_debug_sink({}); }
 
-    bool parse(const std::string& text) { return parse_configuration(db, lines_of(text), debug_line); }
+    bool parse(const std::string& text) { return parse_configuration(db, lines_of(text), prompts, debug_line); }
     const std::vector<std::string>& shown() const { return prompts.shown; }
 
     test::RecordingPrompts prompts;

@@ -4,6 +4,7 @@
 #include "ground/file_io.h"
 #include "config_test_support.h"
 #include "ground/duration.h"
+#include "ground/prompts.h"
 #include "language/bound_check.h"
 
 #include <algorithm>
@@ -45,7 +46,7 @@ TEST_F(DemoConfig, IsWindows1252WithCrLfLines)
 
 TEST_F(DemoConfig, ParsesWithoutAnyMessage)
 {
-    ASSERT_TRUE(parse_configuration(db, lines, debug_line));
+    ASSERT_TRUE(parse_configuration(db, lines, prompts, debug_line));
     EXPECT_TRUE(shown().empty());
     EXPECT_TRUE(debug.empty());
     EXPECT_EQ(db.list_count(), 7);
@@ -73,7 +74,7 @@ TEST_F(DemoConfig, ParsesWithoutAnyMessage)
 
 TEST_F(DemoConfig, ArgumentsCoverEveryKindAndUnit)
 {
-    ASSERT_TRUE(parse_configuration(db, lines, debug_line));
+    ASSERT_TRUE(parse_configuration(db, lines, prompts, debug_line));
     bool kinds[4] = {};
     bool optional = false;
     std::vector<std::string> units;
@@ -113,7 +114,7 @@ bool simple_bound(const ConfigDb& db, int atom, const std::string& text, const s
 
 TEST_F(DemoConfig, BoundsAreExpressionsInTheArgumentsUnit)
 {
-    ASSERT_TRUE(parse_configuration(db, lines, debug_line));
+    ASSERT_TRUE(parse_configuration(db, lines, prompts, debug_line));
     int references = 0;
     for (int a = 0; a < db.atom_count(); ++a)
         for (const AtomArgument& g : db.atoms()[static_cast<std::size_t>(a)].arguments) {
@@ -132,7 +133,7 @@ TEST_F(DemoConfig, BoundsAreExpressionsInTheArgumentsUnit)
 
 TEST_F(DemoConfig, CleanupAcceptsWashOneSevenOnesAndTwoEmptyValues)
 {
-    ASSERT_TRUE(parse_configuration(db, lines, debug_line));
+    ASSERT_TRUE(parse_configuration(db, lines, prompts, debug_line));
     const int cleanup = db.atom_index("CLEANUP");
     ASSERT_LT(cleanup, db.atom_count());
     const auto& args = db.atoms()[static_cast<std::size_t>(cleanup)].arguments;

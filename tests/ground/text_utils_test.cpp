@@ -67,27 +67,26 @@ TEST(TextUtils, DecimalForm)
 TEST(TextUtils, ReadNumbersShowTheLabelledMessage)
 {
     test::RecordingPrompts p;
-    PromptsScope scope(p);
     double d = 7;
-    EXPECT_FALSE(read_decimal("1,5", " volume", d));
+    EXPECT_FALSE(read_decimal(p, "1,5", " volume", d));
     EXPECT_EQ(d, 0);
     int i = 7;
-    EXPECT_FALSE(read_integer("12a", "list 3", i));
+    EXPECT_FALSE(read_integer(p, "12a", "list 3", i));
     EXPECT_EQ(i, 0);
-    EXPECT_FALSE(read_integer("", "x", i));
-    EXPECT_FALSE(read_integer("99999999999", "x", i));
+    EXPECT_FALSE(read_integer(p, "", "x", i));
+    EXPECT_FALSE(read_integer(p, "99999999999", "x", i));
     ASSERT_EQ(p.shown.size(), 4u);
     EXPECT_EQ(p.shown[0], "error: Not a real number: volume");
     EXPECT_EQ(p.shown[1], "error: Not a number:list 3");
 
     p.shown.clear();
-    EXPECT_TRUE(read_integer("  -42", "x", i));
+    EXPECT_TRUE(read_integer(p, "  -42", "x", i));
     EXPECT_EQ(i, -42);
-    EXPECT_TRUE(read_integer("+7", "x", i));
+    EXPECT_TRUE(read_integer(p, "+7", "x", i));
     EXPECT_EQ(i, 7);
-    EXPECT_TRUE(read_integer("$1F", "x", i));
+    EXPECT_TRUE(read_integer(p, "$1F", "x", i));
     EXPECT_EQ(i, 31);
-    EXPECT_TRUE(read_integer("-2147483648", "x", i));
+    EXPECT_TRUE(read_integer(p, "-2147483648", "x", i));
     EXPECT_EQ(i, -2147483647 - 1);
     EXPECT_TRUE(p.shown.empty());
 }

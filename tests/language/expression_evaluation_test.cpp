@@ -30,7 +30,7 @@ TEST_F(ExpressionEvaluation, FailuresGiveNoValue)
 {
     double v = 7;
     context.unit = "";
-    EXPECT_FALSE(evaluate_expression(db, "", context, run, v));
+    EXPECT_FALSE(evaluate_expression(db, prompts, "", context, run, v));
     EXPECT_EQ(v, 0);
     for (const char* t : {"(", "1+", "x", "2**3", "1:30", "Vol"}) EXPECT_TRUE(std::isnan(eval(t))) << t;
     // A number beyond the doubles is no value either.
@@ -112,10 +112,10 @@ TEST_F(ExpressionEvaluation, ErrorCommandEntryTakesTheCommandsValues)
 {
     double v = 0;
     run.atom_line_values = {"Tray3"};
-    EXPECT_TRUE(evaluate_error_command_expression(db, "Tray.Max Index*2", "", "", "L", atom("GET_SAMPLE"),
+    EXPECT_TRUE(evaluate_error_command_expression(db, prompts, "Tray.Max Index*2", "", "", "L", atom("GET_SAMPLE"),
                                                   {"Tray1", "1", "1", "1", ""}, run, v));
     EXPECT_DOUBLE_EQ(v, 120);
-    EXPECT_TRUE(evaluate_error_command_expression(db, "SYR.Max Volume", micro_litre, "Syr10", "L", -1, {}, run, v));
+    EXPECT_TRUE(evaluate_error_command_expression(db, prompts, "SYR.Max Volume", micro_litre, "Syr10", "L", -1, {}, run, v));
     EXPECT_DOUBLE_EQ(v, 10);
 }
 

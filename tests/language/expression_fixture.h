@@ -97,7 +97,7 @@ inline std::vector<std::string> expression_config_lines()
 
 class ExpressionTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(parse_configuration(db, expression_config_lines(), debug_line)) << (prompts.shown.empty() ? "" : prompts.shown[0]); }
+    void SetUp() override { ASSERT_TRUE(parse_configuration(db, expression_config_lines(), prompts, debug_line)) << (prompts.shown.empty() ? "" : prompts.shown[0]); }
 
     int atom(const std::string& name) const { return db.atom_index(name); }
 
@@ -119,7 +119,7 @@ protected:
     {
         double v = 0;
         context.unit = unit;
-        return evaluate_expression(db, text, context, run, v) ? v : std::nan("");
+        return evaluate_expression(db, prompts, text, context, run, v) ? v : std::nan("");
     }
     EvaluationResult quietly(const std::string& text, const std::string& unit)
     {

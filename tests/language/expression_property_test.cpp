@@ -2,6 +2,7 @@
 // the configuration parse applies to atom argument bounds.
 #include "ground/debug_lines.h"
 #include "expression_fixture.h"
+#include "ground/prompts.h"
 #include "language/bound_check.h"
 
 #include <algorithm>
@@ -72,7 +73,7 @@ TEST_F(ExpressionBoundCheck, AFailingBoundFailsTheParse)
     ASSERT_NE(index, lines.end());
     *index = "Index;1;Tray.Max Indexx;1;1;E";
     ConfigDb other;
-    EXPECT_FALSE(parse_configuration(other, lines, debug_line));
+    EXPECT_FALSE(parse_configuration(other, lines, prompts, debug_line));
     set_debug_sink({});
     EXPECT_EQ(debug, std::vector<std::string>{"problem with GET_SAMPLE:Index"});
 }

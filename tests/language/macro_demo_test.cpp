@@ -69,10 +69,10 @@ TEST_F(DemoMacros, EachExpandsWithItsDefaults)
         ASSERT_TRUE(read_macro_file(program_method_folder(), name, lines)) << name;
         std::vector<std::string> parameter_lines;
         ParameterTable parameters;
-        ASSERT_TRUE(read_called_macro_parameters(db, lines, parameter_lines, parameters)) << name;
+        ASSERT_TRUE(read_called_macro_parameters(test::context_with(db), lines, parameter_lines, parameters)) << name;
         if (same_text(name, "ERROR ENTRY") || same_text(name, "ERROR EXIT")) {
             EXPECT_TRUE(parameters.empty()) << name;
-            EXPECT_TRUE(check_parameterless_macro(db, name, lines)) << name;
+            EXPECT_TRUE(check_parameterless_macro(test::context_with(db), name, lines)) << name;
             continue;
         }
         // A call as the Method Editor's pane starts it: defaults, first objects.
@@ -89,7 +89,7 @@ TEST_F(DemoMacros, EachExpandsWithItsDefaults)
             call.push_back(first);
         }
         for (const std::string& atom_line : classify_macro_lines(lines).atom_lines)
-            EXPECT_TRUE(expansion_check(db, name, atom_line, parameters, call)) << name << ": " << atom_line;
+            EXPECT_TRUE(expansion_check(test::context_with(db), name, atom_line, parameters, call)) << name << ": " << atom_line;
     }
     EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front();
 }

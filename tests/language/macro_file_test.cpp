@@ -65,13 +65,13 @@ protected:
 
 TEST_F(MacroParameterLines, NumericWithAndWithoutUnit)
 {
-    ASSERT_TRUE(read_parameter_line(db, "Volume (\xB5l);SL.volume;0;SYR.Max Volume", p));
+    ASSERT_TRUE(read_parameter_line(db, prompts, "Volume (\xB5l);SL.volume;0;SYR.Max Volume", p));
     EXPECT_EQ(p, (MacroParameter{"Volume", "\xB5l", "SL.volume", "0", "SYR.Max Volume", 0}));
     EXPECT_FALSE(p.is_object());
 
     const std::string line = numeric_parameter_line("Count", "", "3", "1", "10");
     EXPECT_EQ(line, "Count ();3;1;10");
-    ASSERT_TRUE(read_parameter_line(db, line, p));
+    ASSERT_TRUE(read_parameter_line(db, prompts, line, p));
     EXPECT_EQ(p.name, "Count");
     EXPECT_EQ(p.unit, "");
     EXPECT_EQ(p.default_value, "3");
@@ -80,11 +80,11 @@ TEST_F(MacroParameterLines, NumericWithAndWithoutUnit)
 
 TEST_F(MacroParameterLines, SyringeDefaultOnlyWithAMatchingPropertyInTheUnit)
 {
-    EXPECT_TRUE(read_parameter_line(db, "Speed (\xB5l/s);SYR.Fill Speed;0.1;SYR.Max Speed", p));
-    EXPECT_FALSE(read_parameter_line(db, "Depth (mm);SYR.Max Volume;0;10", p));
-    EXPECT_FALSE(read_parameter_line(db, "Volume (\xB5l);SYR.Maximum;0;10", p));
-    EXPECT_FALSE(read_parameter_line(db, "Volume (\xB5l);1;0;", p));
-    EXPECT_FALSE(read_parameter_line(db, "Volume (\xB5l);1;x;y", p));
+    EXPECT_TRUE(read_parameter_line(db, prompts, "Speed (\xB5l/s);SYR.Fill Speed;0.1;SYR.Max Speed", p));
+    EXPECT_FALSE(read_parameter_line(db, prompts, "Depth (mm);SYR.Max Volume;0;10", p));
+    EXPECT_FALSE(read_parameter_line(db, prompts, "Volume (\xB5l);SYR.Maximum;0;10", p));
+    EXPECT_FALSE(read_parameter_line(db, prompts, "Volume (\xB5l);1;0;", p));
+    EXPECT_FALSE(read_parameter_line(db, prompts, "Volume (\xB5l);1;x;y", p));
     EXPECT_EQ(prompts.shown, (std::vector<std::string>{
                                  "error: Depth: SYR.Max Volume makes no sense ",
                                  "error: Volume: SYR.Maximum makes no sense ",
@@ -95,7 +95,7 @@ TEST_F(MacroParameterLines, SyringeDefaultOnlyWithAMatchingPropertyInTheUnit)
 
 TEST_F(MacroParameterLines, ObjectParameterClassesAndTheTrailingSemicolon)
 {
-    ASSERT_TRUE(read_parameter_line(db, "Place;TRAY;TRAY_HOLDER", p));
+    ASSERT_TRUE(read_parameter_line(db, prompts, "Place;TRAY;TRAY_HOLDER", p));
     EXPECT_EQ(p.name, "Place");
     EXPECT_EQ(p.classes, db.class_bit("TRAY") | db.class_bit("TRAY_HOLDER"));
     EXPECT_EQ(p.unit, "");
@@ -104,20 +104,20 @@ TEST_F(MacroParameterLines, ObjectParameterClassesAndTheTrailingSemicolon)
     EXPECT_EQ(p.maximum, "0");
     EXPECT_EQ(object_parameter_line(db, "Place", p.classes), "Place;TRAY;TRAY_HOLDER");
 
-    EXPECT_FALSE(read_parameter_line(db, "Place;TRAY;TRAY_HOLDER;", p));
-    EXPECT_FALSE(read_parameter_line(db, "Place;tray;Bench", p));
+    EXPECT_FALSE(read_parameter_line(db, prompts, "Place;TRAY;TRAY_HOLDER;", p));
+    EXPECT_FALSE(read_parameter_line(db, prompts, "Place;tray;Bench", p));
     EXPECT_EQ(prompts.shown, (std::vector<std::string>{"error:  is not a class", "error: Bench is not a class"}));
 }
 
 TEST_F(MacroParameterLines, LinesThatGiveNoNameFailQuietly)
 {
-    EXPECT_FALSE(read_parameter_line(db, "Volume;1;0;10", p));
-    EXPECT_FALSE(read_parameter_line(db, "(\xB5l);1;0;10", p));
-    EXPECT_FALSE(read_parameter_line(db, ";TRAY", p));
+    EXPECT_FALSE(read_parameter_line(db, prompts, "Volume;1;0;10", p));
+    EXPECT_FALSE(read_parameter_line(db, prompts, "(\xB5l);1;0;10", p));
+    EXPECT_FALSE(read_parameter_line(db, prompts, ";TRAY", p));
     EXPECT_TRUE(prompts.shown.empty());
     ParameterTable table;
     std::vector<int> failed;
-    EXPECT_FALSE(read_parameter_table(db, {"A ();1;0;2", "bad;1", "B;INJECTOR", "C (s);1:60;0;1"}, table, &failed));
+    EXPECT_FALSE(read_parameter_table(test::context_with(db), {"A ();1;0;2", "bad;1", "B;INJECTOR", "C (s);1:60;0;1"}, table, &failed));
     EXPECT_EQ(failed, (std::vector<int>{2, 4}));
     ASSERT_EQ(table.size(), 4u);  // slots stay in line order
     EXPECT_EQ(parameter_position(table, "b"), 2);

@@ -36,7 +36,7 @@ inline const ConfigDb& demo_db()
         const bool read = read_text_lines(demo_folder() + "/latest_kelvo.kol", lines);
         test::RecordingPrompts quiet;
         PromptsScope scope(quiet);
-        const bool parsed = read && parse_configuration(d, lines, debug_line);
+        const bool parsed = read && parse_configuration(d, lines, quiet, debug_line);
         EXPECT_TRUE(parsed) << "demo configuration";
         return d;
     }();

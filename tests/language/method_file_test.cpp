@@ -172,7 +172,7 @@ protected:
     ParameterTable table() const
     {
         ParameterTable t;
-        EXPECT_TRUE(read_parameter_table(db(), {"Tray;TRAY", "Volume (\xB5l);1;0;10", "Wait (s);5;0;600"}, t));
+        EXPECT_TRUE(read_parameter_table(test::context_with(db()), {"Tray;TRAY", "Volume (\xB5l);1;0;10", "Wait (s);5;0;600"}, t));
         return t;
     }
 };
@@ -180,19 +180,19 @@ protected:
 TEST_F(BuildCallLine, StoresTimesInSecondsAndTakesObjectsAsChosen)
 {
     const ParameterTable t = table();
-    EXPECT_EQ(build_call_line(db(), "Fill", t, {}, {"Tray2", "2.5", "1:30"}), "Fill(Tray2,2.5,90)");
-    EXPECT_EQ(build_call_line(db(), "Fill", t, {}, {"SL.tray", "SL.volume*2", "2:"}), "Fill(SL.tray,SL.volume*2,120)");
-    EXPECT_EQ(build_call_line(db(), "None", {}, {}, {}), "None()");
+    EXPECT_EQ(build_call_line(test::context_with(db()), "Fill", t, {}, {"Tray2", "2.5", "1:30"}), "Fill(Tray2,2.5,90)");
+    EXPECT_EQ(build_call_line(test::context_with(db()), "Fill", t, {}, {"SL.tray", "SL.volume*2", "2:"}), "Fill(SL.tray,SL.volume*2,120)");
+    EXPECT_EQ(build_call_line(test::context_with(db()), "None", {}, {}, {}), "None()");
     EXPECT_TRUE(shown().empty());
 }
 
 TEST_F(BuildCallLine, RefusesEmptyAndInvalidValues)
 {
     const ParameterTable t = table();
-    EXPECT_FALSE(build_call_line(db(), "Fill", t, {"", "Volume  (\xB5l)", "Wait  (m:ss)"}, {"Tray2", "", "1"}));
-    EXPECT_FALSE(build_call_line(db(), "Fill", t, {}, {"Tray2", "1", "1:60"}));
+    EXPECT_FALSE(build_call_line(test::context_with(db()), "Fill", t, {"", "Volume  (\xB5l)", "Wait  (m:ss)"}, {"Tray2", "", "1"}));
+    EXPECT_FALSE(build_call_line(test::context_with(db()), "Fill", t, {}, {"Tray2", "1", "1:60"}));
     // "SYR." has no place in a call value.
-    EXPECT_FALSE(build_call_line(db(), "Fill", t, {}, {"Tray2", "SYR.Max Volume", "1"}));
+    EXPECT_FALSE(build_call_line(test::context_with(db()), "Fill", t, {}, {"Tray2", "SYR.Max Volume", "1"}));
     EXPECT_EQ(shown(), (Lines{"error: Volume  (\xB5l) is not specified",
                               "error: Parameter \"Wait\" : 1:60 is not a valid value.",
                               "error: Parameter \"Volume\" : SYR.Max Volume is not a valid value."}));

@@ -54,12 +54,12 @@ TEST_F(ValueChecks, NoneIsAReferenceOnlyForSignals)
 TEST_F(ValueChecks, MethodValueCheckMessages)
 {
     const MacroParameter& volume = params[0];
-    EXPECT_TRUE(method_value_check(db, volume, "Volume  (\xB5l)", "SL.volume*2"));
-    EXPECT_FALSE(method_value_check(db, volume, "Volume  (\xB5l)", ""));
-    EXPECT_FALSE(method_value_check(db, volume, "Volume  (\xB5l)", "SYR.Max Volume"));
-    EXPECT_FALSE(method_value_check(db, params[1], "Delay  (m:ss)", "1:60"));
-    EXPECT_TRUE(method_value_check(db, params[1], "Delay  (m:ss)", "1:30"));
-    EXPECT_TRUE(method_value_check(db, params[2], "Vessel", ""));  // object: chosen from a list
+    EXPECT_TRUE(method_value_check(test::context_with(db), volume, "Volume  (\xB5l)", "SL.volume*2"));
+    EXPECT_FALSE(method_value_check(test::context_with(db), volume, "Volume  (\xB5l)", ""));
+    EXPECT_FALSE(method_value_check(test::context_with(db), volume, "Volume  (\xB5l)", "SYR.Max Volume"));
+    EXPECT_FALSE(method_value_check(test::context_with(db), params[1], "Delay  (m:ss)", "1:60"));
+    EXPECT_TRUE(method_value_check(test::context_with(db), params[1], "Delay  (m:ss)", "1:30"));
+    EXPECT_TRUE(method_value_check(test::context_with(db), params[2], "Vessel", ""));  // object: chosen from a list
     EXPECT_EQ(shown(), (std::vector<std::string>{
                            "error: Volume  (\xB5l) is not specified",
                            "error: Parameter \"Volume\" : SYR.Max Volume is not a valid value.",
@@ -70,13 +70,13 @@ TEST_F(ValueChecks, MethodValueCheckMessages)
 TEST_F(ValueChecks, AtomLineFromThePane)
 {
     const int inject = db.atom_index("INJECT");
-    EXPECT_EQ(build_atom_line(db, inject, {"LCVlv1", "SYR.Inject Speed", "1:30", "Delay", "None"}, params),
+    EXPECT_EQ(build_atom_line(test::context_with(db), inject, {"LCVlv1", "SYR.Inject Speed", "1:30", "Delay", "None"}, params),
               "INJECT(LCVlv1,SYR.Inject Speed,90,Delay,None,)");
-    EXPECT_EQ(build_atom_line(db, db.atom_index("MOVE_TO_HOME"), {}, params), "MOVE_TO_HOME()");
-    EXPECT_EQ(build_atom_line(db, db.atom_index("WAIT_SYNC"), {"Start In", "High", ""}, params),
+    EXPECT_EQ(build_atom_line(test::context_with(db), db.atom_index("MOVE_TO_HOME"), {}, params), "MOVE_TO_HOME()");
+    EXPECT_EQ(build_atom_line(test::context_with(db), db.atom_index("WAIT_SYNC"), {"Start In", "High", ""}, params),
               "WAIT_SYNC(Start In,High,,)");
-    EXPECT_FALSE(build_atom_line(db, inject, {"LCVlv1", "", "0", "0", "None"}, params));
-    EXPECT_FALSE(build_atom_line(db, inject, {"LCVlv1", "Volume", "0", "0", "None"}, params));
+    EXPECT_FALSE(build_atom_line(test::context_with(db), inject, {"LCVlv1", "", "0", "0", "None"}, params));
+    EXPECT_FALSE(build_atom_line(test::context_with(db), inject, {"LCVlv1", "Volume", "0", "0", "None"}, params));
     EXPECT_EQ(shown(), (std::vector<std::string>{
                            "error: Inject Speed must be specified!",
                            "error:  atom \"INJECT\", parameter \"Inject Speed\" Undefined macro parameter name \"Volume\"",
@@ -86,26 +86,26 @@ TEST_F(ValueChecks, AtomLineFromThePane)
 TEST_F(ValueChecks, ExpansionCheckReplacesParametersAndWritesTheLine)
 {
     const std::vector<std::string> call = {"2.5", "30", "Syr10ul", "LCVlv2"};
-    EXPECT_EQ(expansion_check(db, "M", "INJECT(Injector,Volume/Delay,0,Delay,None,)", params, call),
+    EXPECT_EQ(expansion_check(test::context_with(db), "M", "INJECT(Injector,Volume/Delay,0,Delay,None,)", params, call),
               "INJECT(LCVlv2,Volume/Delay,0,Delay,None,)");
-    EXPECT_EQ(expansion_check(db, "M", "CHECK_SYRINGE(vessel,)", params, call), "CHECK_SYRINGE(Syr10ul,)");
+    EXPECT_EQ(expansion_check(test::context_with(db), "M", "CHECK_SYRINGE(vessel,)", params, call), "CHECK_SYRINGE(Syr10ul,)");
     // The special names pass for any object argument.
-    EXPECT_EQ(expansion_check(db, "M", "INJECT(SL.tray,1,0,0,SYR,)", params, call), "INJECT(SL.tray,1,0,0,SYR,)");
-    EXPECT_EQ(expansion_check(db, "M", "MOVE_TO_HOME()", params, call), "MOVE_TO_HOME()");
-    EXPECT_EQ(expansion_check(db, "M", "WAIT_SYNC(Start In,High,,)", params, call), "WAIT_SYNC(Start In,High,,)");
+    EXPECT_EQ(expansion_check(test::context_with(db), "M", "INJECT(SL.tray,1,0,0,SYR,)", params, call), "INJECT(SL.tray,1,0,0,SYR,)");
+    EXPECT_EQ(expansion_check(test::context_with(db), "M", "MOVE_TO_HOME()", params, call), "MOVE_TO_HOME()");
+    EXPECT_EQ(expansion_check(test::context_with(db), "M", "WAIT_SYNC(Start In,High,,)", params, call), "WAIT_SYNC(Start In,High,,)");
     EXPECT_TRUE(shown().empty());
 }
 
 TEST_F(ValueChecks, ExpansionCheckMessages)
 {
     const std::vector<std::string> call = {"2.5", "30", "Syr10ul", "LCVlv2"};
-    EXPECT_FALSE(expansion_check(db, "Wash", "FLY(1,)", params, call));
-    EXPECT_FALSE(expansion_check(db, "Wash", "AIR_GAP(1,2,)", params, call));
-    EXPECT_FALSE(expansion_check(db, "Wash", "AIR_GAP()", params, call));
-    EXPECT_FALSE(expansion_check(db, "Wash", "VALVE(Tray7,Load,)", params, call));
-    EXPECT_FALSE(expansion_check(db, "Wash", "VALVE(Wash1,Load,)", params, call));
-    EXPECT_FALSE(expansion_check(db, "Wash", "VALVE(None,Load,)", params, call));
-    EXPECT_FALSE(expansion_check(db, "Wash", "AIR_GAP(Delay,)", params, call));
+    EXPECT_FALSE(expansion_check(test::context_with(db), "Wash", "FLY(1,)", params, call));
+    EXPECT_FALSE(expansion_check(test::context_with(db), "Wash", "AIR_GAP(1,2,)", params, call));
+    EXPECT_FALSE(expansion_check(test::context_with(db), "Wash", "AIR_GAP()", params, call));
+    EXPECT_FALSE(expansion_check(test::context_with(db), "Wash", "VALVE(Tray7,Load,)", params, call));
+    EXPECT_FALSE(expansion_check(test::context_with(db), "Wash", "VALVE(Wash1,Load,)", params, call));
+    EXPECT_FALSE(expansion_check(test::context_with(db), "Wash", "VALVE(None,Load,)", params, call));
+    EXPECT_FALSE(expansion_check(test::context_with(db), "Wash", "AIR_GAP(Delay,)", params, call));
     EXPECT_EQ(shown(), (std::vector<std::string>{
                            "error: In macro \"Wash\", FLY is not an atom!",
                            "error: In macro \"Wash\", AIR_GAP(1,2,) does not have 1 arguments.",
@@ -122,13 +122,13 @@ TEST_F(ValueChecks, CalledMacroParametersStopAtTheFirstLineWithoutSemicolon)
     const std::vector<std::string> file = {"//about", "Volume (\xB5l);1;0;10", "Tray;TRAY", "AIR_GAP(1,)", "X (s);1;0;9"};
     std::vector<std::string> lines = {"earlier;TRAY"};
     ParameterTable table;
-    EXPECT_EQ(read_called_macro_parameters(db, file, lines, table), 2);
+    EXPECT_EQ(read_called_macro_parameters(test::context_with(db), file, lines, table), 2);
     EXPECT_EQ(lines, (std::vector<std::string>{"earlier;TRAY", "Volume (\xB5l);1;0;10", "Tray;TRAY"}));
     ASSERT_EQ(table.size(), 2u);
     EXPECT_EQ(table[1].classes, db.tray_bit());
 
     const std::vector<std::string> bad = {"Volume (mm);SYR.Max Volume;0;10", "AIR_GAP(1,)"};
-    EXPECT_FALSE(read_called_macro_parameters(db, bad, lines, table));
+    EXPECT_FALSE(read_called_macro_parameters(test::context_with(db), bad, lines, table));
     EXPECT_EQ(shown(), (std::vector<std::string>{
                            "error: Volume: SYR.Max Volume makes no sense ",
                            "error: couldnt interpret macro param Volume (mm);SYR.Max Volume;0;10",
@@ -137,8 +137,7 @@ TEST_F(ValueChecks, CalledMacroParametersStopAtTheFirstLineWithoutSemicolon)
 
 TEST_F(ValueChecks, MacroWithoutParametersGivesItsLinesForTheErrorPath)
 {
-    const auto lines = check_parameterless_macro(
-        db, "ERROR ENTRY", {"//help", "SET_OUT(Start Out,Off,)", "INJECT(SL.injector,SYR.Max Speed,,,None,)", "WAIT()"});
+    const auto lines = check_parameterless_macro(test::context_with(db), "ERROR ENTRY", {"//help", "SET_OUT(Start Out,Off,)", "INJECT(SL.injector,SYR.Max Speed,,,None,)", "WAIT()"});
     ASSERT_TRUE(lines);
     // Missing values are written empty, one per argument.
     EXPECT_EQ(*lines, (std::vector<std::string>{"SET_OUT(Start Out,Off,)", "INJECT(SL.injector,SYR.Max Speed,,,None,)",
@@ -149,12 +148,12 @@ TEST_F(ValueChecks, MacroWithoutParametersGivesItsLinesForTheErrorPath)
 TEST_F(ValueChecks, MacroWithoutParametersRefusesWhatItCannotRun)
 {
     const std::string name = "ERROR EXIT";
-    EXPECT_FALSE(check_parameterless_macro(db, name, {"AIR_GAP(1,)", "Volume (\xB5l);1;0;10"}));
-    EXPECT_FALSE(check_parameterless_macro(db, name, {"JUMP(1,)"}));
-    EXPECT_FALSE(check_parameterless_macro(db, name, {"AIR_GAP(SL.volume*SL.volume,)"}));
-    EXPECT_FALSE(check_parameterless_macro(db, name, {"AIR_GAP(1,2,)"}));
-    EXPECT_FALSE(check_parameterless_macro(db, name, {"VALVE(Wash1,Load,)"}));
-    EXPECT_FALSE(check_parameterless_macro(db, name, {"//x", "MOVE_TO_HOME()", "// a comment further down"}));
+    EXPECT_FALSE(check_parameterless_macro(test::context_with(db), name, {"AIR_GAP(1,)", "Volume (\xB5l);1;0;10"}));
+    EXPECT_FALSE(check_parameterless_macro(test::context_with(db), name, {"JUMP(1,)"}));
+    EXPECT_FALSE(check_parameterless_macro(test::context_with(db), name, {"AIR_GAP(SL.volume*SL.volume,)"}));
+    EXPECT_FALSE(check_parameterless_macro(test::context_with(db), name, {"AIR_GAP(1,2,)"}));
+    EXPECT_FALSE(check_parameterless_macro(test::context_with(db), name, {"VALVE(Wash1,Load,)"}));
+    EXPECT_FALSE(check_parameterless_macro(test::context_with(db), name, {"//x", "MOVE_TO_HOME()", "// a comment further down"}));
     EXPECT_EQ(shown(), (std::vector<std::string>{
                            "error: The macro \"ERROR EXIT\" contains parameters.",
                            "error: JUMP is not an atom!",

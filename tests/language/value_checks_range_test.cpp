@@ -41,7 +41,7 @@ protected:
 TEST_F(MethodRangeCheck, PlainNumberBelowTheMinimumProposesTheMinimum)
 {
     std::vector<std::string> lines = {"Fill(Tray1,0.1,30)"};
-    ASSERT_TRUE(range_check_method(db(), program_method_folder(), lines, "Syr10ul", dialog, changed));
+    ASSERT_TRUE(range_check_method(test::context_with(db()), lines, "Syr10ul", dialog, changed));
     ASSERT_EQ(dialog.calls.size(), 1u);
     const DialogCall& c = dialog.calls[0];
     EXPECT_EQ(c.context, "Macro \"Fill\" parameter \"Volume\"");
@@ -59,7 +59,7 @@ TEST_F(MethodRangeCheck, AboveTheMaximumProposesTheMaximumAndTakesTheAnswer)
 {
     std::vector<std::string> lines = {"Fill(Tray1,5,90)", "Fill(Tray2,250,0)"};
     dialog.answer = 7.25;
-    ASSERT_TRUE(range_check_method(db(), program_method_folder(), lines, "Syr100ul", dialog, changed));
+    ASSERT_TRUE(range_check_method(test::context_with(db()), lines, "Syr100ul", dialog, changed));
     ASSERT_EQ(dialog.calls.size(), 2u);
     EXPECT_EQ(dialog.calls[0].context, "Macro \"Fill\" parameter \"Wait\"");
     EXPECT_DOUBLE_EQ(dialog.calls[0].maximum, 60);
@@ -72,7 +72,7 @@ TEST_F(MethodRangeCheck, AboveTheMaximumProposesTheMaximumAndTakesTheAnswer)
 TEST_F(MethodRangeCheck, ExpressionsAndNamesAreNotClamped)
 {
     std::vector<std::string> lines = {"Fill(Tray1,SL.volume*2,SL.index)", "Fill(SL.tray,5,60)", "Unknown(1,2)"};
-    ASSERT_TRUE(range_check_method(db(), program_method_folder(), lines, "Syr10ul", dialog, changed));
+    ASSERT_TRUE(range_check_method(test::context_with(db()), lines, "Syr10ul", dialog, changed));
     EXPECT_TRUE(dialog.calls.empty());
     EXPECT_FALSE(changed);
     EXPECT_EQ(lines, (std::vector<std::string>{"Fill(Tray1,SL.volume*2,SL.index)", "Fill(SL.tray,5,60)", "Unknown(1,2)"}));
@@ -82,7 +82,7 @@ TEST_F(MethodRangeCheck, UnreadableParameterLineStopsTheCheck)
 {
     write_macro("Bad", "Depth (mm);SYR.Max Volume;0;10\r\nAIR_GAP(1,)\r\n");
     std::vector<std::string> lines = {"Bad(1)", "Fill(Tray1,0,0)"};
-    EXPECT_FALSE(range_check_method(db(), program_method_folder(), lines, "Syr10ul", dialog, changed));
+    EXPECT_FALSE(range_check_method(test::context_with(db()), lines, "Syr10ul", dialog, changed));
     EXPECT_TRUE(dialog.calls.empty());
     EXPECT_EQ(shown(), (std::vector<std::string>{
                            "error: Depth: SYR.Max Volume makes no sense ",
@@ -94,7 +94,7 @@ TEST_F(MethodRangeCheck, LimitThatCannotBeEvaluated)
 {
     // Without a syringe the "SYR." maximum has no value.
     std::vector<std::string> lines = {"Fill(Tray1,5,0)"};
-    EXPECT_FALSE(range_check_method(db(), program_method_folder(), lines, "", dialog, changed));
+    EXPECT_FALSE(range_check_method(test::context_with(db()), lines, "", dialog, changed));
     ASSERT_FALSE(shown().empty());
     EXPECT_EQ(shown().back(), "error: Macro \"Fill\" parameter \"Volume\"syntax error in maximum:SYR.Max Volume");
 }

@@ -43,7 +43,7 @@ const ConfigDb& demo_db()
         std::vector<std::string> lines;
         test::RecordingPrompts quiet;
         PromptsScope scope(quiet);
-        EXPECT_TRUE(read_text_lines(demo_folder() + "/latest_kelvo.kol", lines) && parse_configuration(d, lines, debug_line));
+        EXPECT_TRUE(read_text_lines(demo_folder() + "/latest_kelvo.kol", lines) && parse_configuration(d, lines, prompts(), debug_line));
         return d;
     }();
     return db;

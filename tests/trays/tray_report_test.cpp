@@ -4,6 +4,7 @@
 
 #include "ground/file_io.h"
 #include "config/config_test_support.h"
+#include "ground/prompts.h"
 #include "language/bound_check.h"
 
 #include <unistd.h>
@@ -108,7 +109,7 @@ TEST_F(TrayReport, DemoConfigurationReport)
 {
     std::vector<std::string> lines;
     ASSERT_TRUE(read_text_lines(demo_config_path(), lines));
-    ASSERT_TRUE(parse_configuration(db, lines, debug_line));
+    ASSERT_TRUE(parse_configuration(db, lines, prompts, debug_line));
     const std::string text = tray_report_text(db);
     EXPECT_EQ(text.rfind(holder_head, 0), 0u);
     EXPECT_NE(text.find("\r\nStack       120.00    25.00    80.00\r\n"), std::string::npos);

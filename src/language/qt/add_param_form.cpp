@@ -197,7 +197,7 @@ void Tadd_param_form::prepare(const ConfigDb& db, const std::vector<std::string>
     } else {
         setWindowTitle(QString("Edit parameter %1").arg(position + 1));
         MacroParameter p;
-        read_parameter_line(db, parameter_lines[static_cast<std::size_t>(position)], p);
+        read_parameter_line(db, prompts(), parameter_lines[static_cast<std::size_t>(position)], p);
         new_param_text->setText(to_qstring(p.name));
         if (p.is_object()) {
             object_button->setChecked(true);

@@ -1,6 +1,7 @@
 #include "language/qt/argument_drops.h"
 
 #include "config/config_db.h"
+#include "ground/prompts.h"
 #include "ground/qt/qt_text.h"
 #include "language/macro_document.h"
 #include "language/qt/atom_pane_rules.h"
@@ -19,8 +20,8 @@ std::optional<MacroParameter> parameter_to_drop(int atom, int slot, const std::s
                                                 const MacroDocument& document)
 {
     if (atom < 0) return std::nullopt;
-    return dropped_parameter(config(), config().atoms()[static_cast<std::size_t>(atom)], slot, parameter_line,
-                             document.text().parameter_lines, document.parameters());
+    return dropped_parameter(config(), prompts(), config().atoms()[static_cast<std::size_t>(atom)], slot,
+                             parameter_line, document.text().parameter_lines, document.parameters());
 }
 
 }  // namespace

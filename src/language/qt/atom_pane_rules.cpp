@@ -140,8 +140,8 @@ bool parameter_fits_argument(const MacroParameter& parameter, const AtomArgument
     return argument.kind == ArgumentKind::numeric && parameter.unit == argument.unit;
 }
 
-std::optional<MacroParameter> dropped_parameter(const ConfigDb& db, const ConfigAtom& atom, int slot,
-                                                const std::string& line,
+std::optional<MacroParameter> dropped_parameter(const ConfigDb& db, Prompts& prompts, const ConfigAtom& atom,
+                                                int slot, const std::string& line,
                                                 const std::vector<std::string>& parameter_lines,
                                                 const ParameterTable& parameters)
 {
@@ -151,7 +151,7 @@ std::optional<MacroParameter> dropped_parameter(const ConfigDb& db, const Config
         if (parameter_lines[i] == line && !parameters[i].name.empty()) parameter = parameters[i];
     if (!parameter) {
         MacroParameter read;
-        if (!read_parameter_line(db, line, read)) return std::nullopt;
+        if (!read_parameter_line(db, prompts, line, read)) return std::nullopt;
         parameter = read;
     }
     if (!parameter_fits_argument(*parameter, atom.arguments[static_cast<std::size_t>(slot)])) return std::nullopt;

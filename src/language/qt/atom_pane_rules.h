@@ -60,9 +60,10 @@ std::string popup_choice_text(const std::string& caption, bool first_item);
 bool parameter_fits_argument(const MacroParameter& parameter, const AtomArgument& argument);
 // The parameter a line dragged from the parameter list stands for (the
 // macro's own for one of its parameter lines, else the line read anew), when
-// it fits the atom's argument in the slot (from 0); nullopt otherwise.
-std::optional<MacroParameter> dropped_parameter(const ConfigDb& db, const ConfigAtom& atom, int slot,
-                                                const std::string& line,
+// it fits the atom's argument in the slot (from 0); nullopt otherwise. A line
+// read anew that cannot be read shows its message through prompts.
+std::optional<MacroParameter> dropped_parameter(const ConfigDb& db, Prompts& prompts, const ConfigAtom& atom,
+                                                int slot, const std::string& line,
                                                 const std::vector<std::string>& parameter_lines,
                                                 const ParameterTable& parameters);
 

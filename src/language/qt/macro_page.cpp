@@ -153,7 +153,7 @@ bool MacroEditorPage::write_back_pane()
 std::optional<std::string> MacroEditorPage::build_pane_line()
 {
     if (pane_atom_ < 0) return std::nullopt;
-    return build_atom_line(config(), pane_atom_, pane_texts(), document_.parameters());
+    return build_atom_line(program_context_with(config()), pane_atom_, pane_texts(), document_.parameters());
 }
 
 std::optional<std::string> MacroEditorPage::ask_save_name(const std::string& caption, const std::string& current)

@@ -222,7 +222,7 @@ void MethodEditorPage::show_pane(const std::string& macro, const std::vector<std
         show_content(PaneContent{});
         return;
     }
-    pane_table_ok_ = called_macro_parameters(db, program_method_folder(), macro, pane_parameters_);
+    pane_table_ok_ = called_macro_parameters(program_context_with(db), macro, pane_parameters_);
     show_content(call_pane_content(db, pane_parameters_, values, document_.syringe(), pane_slots.size()));
 }
 
@@ -238,7 +238,7 @@ std::vector<std::string> MethodEditorPage::pane_labels() const
 std::optional<std::string> MethodEditorPage::build_pane_line()
 {
     if (pane_macro_.empty()) return std::nullopt;
-    return build_call_line(config(), pane_macro_, pane_parameters_, pane_labels(), pane_texts());
+    return build_call_line(program_context_with(config()), pane_macro_, pane_parameters_, pane_labels(), pane_texts());
 }
 
 // ---------------------------------------------------------------------------

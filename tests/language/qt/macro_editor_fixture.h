@@ -75,7 +75,7 @@ protected:
     void SetUp() override
     {
         set_method_folder(dir.path().string());
-        ASSERT_TRUE(parse_configuration(config(), split_lines(configuration_text()), debug_line));
+        ASSERT_TRUE(parse_configuration(config(), split_lines(configuration_text()), prompts, debug_line));
         prompts.shown.clear();
     }
     void TearDown() override { set_method_folder(""); }

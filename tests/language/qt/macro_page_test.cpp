@@ -6,6 +6,7 @@
 #include "ground/qt/list_ops.h"
 #include "app/qt/main_form.h"
 #include "ground/qt/qt_text.h"
+#include "ground/prompts.h"
 #include "language/bound_check.h"
 #include "language/qt/add_param_form.h"
 #include "macro_editor_fixture.h"
@@ -591,7 +592,7 @@ TEST_F(MacroPageTest, AReloadedConfigurationRefillsAtomsAndPane)
     load("Reload", {"WAIT(30,,)"});
     std::string changed = test::small_configuration;
     changed.replace(changed.find("!SIGNAL\n"), 8, "!PAUSE\nSeconds;0;60;5;1;s\n!SIGNAL\n");
-    ASSERT_TRUE(parse_configuration(config(), test::split_lines(changed), debug_line));
+    ASSERT_TRUE(parse_configuration(config(), test::split_lines(changed), prompts, debug_line));
     page->refresh_from_configuration();
     EXPECT_EQ(page->select_atom_box->count(), config().atom_count());
     EXPECT_NE(page->select_atom_box->findText("PAUSE"), -1);

@@ -38,7 +38,7 @@ TEST(SampleListPrintWindow, PrintItemPrintsTheListOnThePrinterWithoutADialog)
     set_method_folder(dir.path().string());
     std::vector<std::string> lines;
     ASSERT_TRUE(read_text_lines(dir.file("latest_kelvo.kol"), lines));
-    ASSERT_TRUE(parse_configuration(config(), lines, debug_line));
+    ASSERT_TRUE(parse_configuration(config(), lines, prompts, debug_line));
 
     Tmain_form form;
     form.on_first_activation = [] {};

@@ -4,6 +4,7 @@
 // (docs/sample_list.png is made this way).
 #include "app/qt/main_form.h"
 #include "ground/debug_lines.h"
+#include "ground/prompts.h"
 #include "language/bound_check.h"
 #include "app/qt/sample_list_wiring.h"
 #include "config/config_db.h"
@@ -38,7 +39,7 @@ protected:
                                        std::filesystem::copy_options::overwrite_existing);
         std::vector<std::string> lines;
         ASSERT_TRUE(read_text_lines(dir.file("latest_kelvo.kol"), lines));
-        ASSERT_TRUE(parse_configuration(config(), lines, debug_line));
+        ASSERT_TRUE(parse_configuration(config(), lines, prompts, debug_line));
     }
 };
 

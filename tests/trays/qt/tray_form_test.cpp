@@ -39,7 +39,7 @@ protected:
     void SetUp() override
     {
 
-        ASSERT_TRUE(parse_configuration(db, config_test::lines_of(config_test::config_text("", tray_test::classes, tray_test::objects)), debug_line));
+        ASSERT_TRUE(parse_configuration(db, config_test::lines_of(config_test::config_text("", tray_test::classes, tray_test::objects)), prompts, debug_line));
         set_log_path(dir.file("cadenzor.log"));
         set_status_sink([this](const std::string& text) { status.push_back(text); });
         form = std::make_unique<Ttray_form>(nullptr, &db);
@@ -243,7 +243,7 @@ TEST_F(TrayFormTest, AtMostSixteenTypesAreOffered)
 {
     std::string objects = "TRAY_HOLDER;H;0;0;0\nTRAY;T;H;Y0;0;0;0;\n";
     for (int k = 0; k < 20; ++k) objects += "TRAY_TYPE;Y" + std::to_string(k) + ";10000;0;0;10000;2;2;\n";
-    ASSERT_TRUE(parse_configuration(db, config_test::lines_of(config_test::config_text("", tray_test::classes, objects)), debug_line));
+    ASSERT_TRUE(parse_configuration(db, config_test::lines_of(config_test::config_text("", tray_test::classes, objects)), prompts, debug_line));
     form->refresh_from_configuration();
     QTest::mouseClick(form->tray_holder_picture, Qt::RightButton, {}, on_tray("T"));
     const QStringList items = visible_menu_items();
@@ -255,7 +255,7 @@ TEST_F(TrayFormTest, AtMostSixteenTypesAreOffered)
 TEST_F(TrayFormTest, MoreThanAThousandVialsAreRefusedWhole)
 {
     ASSERT_TRUE(parse_configuration(db, config_test::lines_of(config_test::config_text(
-        "", tray_test::classes, "TRAY_HOLDER;H;0;0;0\nTRAY_TYPE;Big;40000;0;0;30000;40;30;\nTRAY;T;H;Big;0;0;0;\n")), debug_line));
+        "", tray_test::classes, "TRAY_HOLDER;H;0;0;0\nTRAY_TYPE;Big;40000;0;0;30000;40;30;\nTRAY;T;H;Big;0;0;0;\n")), prompts, debug_line));
     form->refresh_from_configuration();
     ASSERT_EQ(form->selection().grid().cell_count(), 1200);
     QTest::mouseClick(form->select_all_button, Qt::LeftButton);
@@ -354,7 +354,7 @@ TEST(TrayFormDemo, DrawsTheDemoHolderAndASelection)
             lines.push_back(line);
         }
     }
-    ASSERT_TRUE(parse_configuration(db, lines, debug_line));
+    ASSERT_TRUE(parse_configuration(db, lines, prompts(), debug_line));
     Ttray_form form(nullptr, &db);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
