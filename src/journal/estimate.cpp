@@ -195,7 +195,6 @@ Estimate Estimator::method(const std::string& name, const SampleVariables& sl, b
 {
     Estimate e;
     Silent silent;
-    PromptsScope quiet(silent);
     Expanded* x = expanded(name);
     if (!x->ok) {
         e.failed = true;
