@@ -51,7 +51,8 @@ void print_help(std::ostream& out)
            "  --exchange FILE      the exchange file (default: ds-sim-NAME.ini in the temp folder)\n"
            "  --transcript FILE    append every \"sequence info\" section received to FILE\n"
            "  --control PATH       make a FIFO PATH that takes fault lines at run time\n"
-           "                       (e.g. echo 'never-ready on' > PATH)\n"
+           "                       (e.g. echo 'never-ready on' > PATH); each line taken\n"
+           "                       is confirmed on standard output as \"applied LINE\"\n"
            "\n"
            "faults, as options (--never-ready, --slow-ready 9000) or as control lines:\n"
         << ds_control_syntax;
@@ -187,7 +188,11 @@ int main(int argc, char** argv)
                 if (!line.empty() && line.back() == '\r') line.pop_back();
                 if (line.empty()) continue;
                 std::string error;
-                if (!sim.apply_control(kelvo::utf8_to_cp1252(line), static_cast<long>(clock.elapsed()), &error))
+                // A line taken is confirmed, so that whoever drives the faults
+                // knows when they are in force.
+                if (sim.apply_control(kelvo::utf8_to_cp1252(line), static_cast<long>(clock.elapsed()), &error))
+                    std::cout << "applied " << line << std::endl;
+                else
                     std::cerr << "ds-sim: " << error << "\n";
             }
         });

@@ -71,10 +71,17 @@ protected:
         }
         sim.reset();
     }
+    // Hands the simulator a fault line and waits until it is in force (the
+    // line would otherwise race the next call on the bus).
     void control_line(const std::string& line)
     {
-        std::ofstream out(control);
-        out << line << "\n";
+        std::ofstream(control) << line << "\n";
+        if (line == "exit") return;
+        std::string confirmed;
+        ASSERT_TRUE(wait_until([&] {
+            if (sim->canReadLine()) confirmed = sim->readLine().trimmed().toStdString();
+            return confirmed == "applied " + line;
+        }, 5000)) << line << ": " << confirmed;
     }
     DataSystemLink& make(const std::string& in = "")
     {
