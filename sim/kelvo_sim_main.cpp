@@ -52,7 +52,8 @@ void print_help(std::ostream& out)
            "                       since the start, a tab, the line (bytes as received)\n"
            "  --version            print the version and exit\n"
            "  --control PATH       make a FIFO PATH that takes fault lines at run time\n"
-           "                       (e.g. echo 'busy 2' > PATH)\n"
+           "                       (e.g. echo 'busy 2' > PATH); each line taken is\n"
+           "                       confirmed on standard output as \"applied LINE\"\n"
            "\n"
            "faults, as options (--busy 2) or as control lines (busy 2):\n"
         << control_syntax
@@ -247,7 +248,12 @@ struct ControlFifo {
             const std::string line = buffer.substr(0, nl);
             buffer.erase(0, nl + 1);
             if (line.empty()) continue;
-            if (!sim.apply_control(kelvo::utf8_to_cp1252(line), &error)) std::cerr << "kelvo-sim: " << error << "\n";
+            // A line taken is confirmed, so that whoever drives the faults
+            // knows when they are in force.
+            if (sim.apply_control(kelvo::utf8_to_cp1252(line), &error))
+                std::cout << "applied " << line << std::endl;
+            else
+                std::cerr << "kelvo-sim: " << error << "\n";
         }
     }
 

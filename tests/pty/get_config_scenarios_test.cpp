@@ -201,6 +201,9 @@ TEST_F(GetConfigScenario, BusyFaultSetThroughTheControlFifo)
     start_sim({"--control", fifo.string()});
     ASSERT_TRUE(fs::is_fifo(fifo));
     std::ofstream(fifo) << "busy 1\n";
+    std::string applied;
+    ASSERT_TRUE(sim.read_line(applied, limit_ms)) << sim.err();
+    EXPECT_EQ(applied, "applied busy 1");
     ASSERT_EQ(get_config(), 0) << out << err;
     EXPECT_TRUE(contains(out, "> GET_STAT\n< BUSY\n> GET_STAT\n< READY\n> GET_STAT\n< READY\n")) << out;
     EXPECT_TRUE(contains(err, "error:  The Kelvo is busy! Please check the terminal!\n")) << err;
