@@ -12,7 +12,7 @@ namespace kelvo {
 
 class ListRowHints final : public QObject {
 public:
-    // hint(row) is the tip of the row (from 0), or of none for -1. The list
+    // hint(row) is the tip of the row (from 0); off the rows it is empty. The list
     // tracks the mouse from now on; the hints belong to the list.
     ListRowHints(QListWidget* list, std::function<QString(int row)> hint);
 
@@ -26,6 +26,7 @@ protected:
 
 private:
     QListWidget* list_;
+    QObject* viewport_;
     std::function<QString(int)> hint_;
     int row_ = -2;
 };

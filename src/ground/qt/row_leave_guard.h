@@ -21,6 +21,7 @@ protected:
 
 private:
     QListWidget* list_;
+    QObject* viewport_;
     std::function<bool(int)> may_leave_;
 };
 

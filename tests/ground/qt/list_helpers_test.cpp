@@ -44,7 +44,7 @@ TEST(ListRowHints, TheTipFollowsTheRowUnderTheMouse)
     std::vector<int> asked;
     auto* hints = new ListRowHints(list, [&asked](int row) {
         asked.push_back(row);
-        return row < 0 ? QString() : QString("row %1").arg(row);
+        return QString("row %1").arg(row);
     });
     EXPECT_TRUE(list->hasMouseTracking());
     EXPECT_TRUE(list->viewport()->hasMouseTracking());
@@ -57,17 +57,18 @@ TEST(ListRowHints, TheTipFollowsTheRowUnderTheMouse)
     move_to(list, centre_of(list, 2));
     EXPECT_EQ(list->toolTip(), "row 2");
 
+    // Leaving clears the tip without asking (the page may be going down).
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(list->viewport(), &leave);
     EXPECT_TRUE(list->toolTip().isEmpty());
 
     hints->show_row(2);
     hints->show_row(2);
-    EXPECT_EQ(asked, (std::vector<int>{1, 2, -1, 2}));
+    EXPECT_EQ(asked, (std::vector<int>{1, 2, 2}));
     // Once the rows have changed, the same row is asked again.
     hints->forget();
     hints->show_row(2);
-    EXPECT_EQ(asked, (std::vector<int>{1, 2, -1, 2, 2}));
+    EXPECT_EQ(asked, (std::vector<int>{1, 2, 2, 2}));
 }
 
 TEST(RowLeaveGuard, ARefusedPressKeepsTheSelection)
