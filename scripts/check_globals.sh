@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 
 # The accessors of the program-wide objects and the free functions that go
 # through them (a call with a store, clock or prompts argument is fine).
-names='install_prompts|install_clock|install_settings_store|prompts|settings_store|clock|config|program_context|program_method_folder|method_folder|masslynx_mode|method_extension|saved_configuration_path|document_path|debug_line|set_debug_sink|show_error|show_information|ask_yes_no|ask_abort_retry_ignore'
-pattern="(^|[^.>:_[:alnum:]])($names)\\(|"'(^|[^.>:_[:alnum:]])(read|write)_setting_(integer|text|double)\("|(^|[^.>:_[:alnum:]])log_(message|only)\("|\b(PromptsScope|SettingsScope) \w'
+names='read_setting_double|write_setting_double|read_folder_list|write_folder_list|install_prompts|install_clock|install_settings_store|prompts|settings_store|clock|config|program_context|program_method_folder|method_folder|masslynx_mode|method_extension|saved_configuration_path|document_path|debug_line|set_debug_sink|show_error|show_information|ask_yes_no|ask_abort_retry_ignore'
+pattern="(^|[^.>:_[:alnum:]])($names)\\(|"'(^|[^.>:_[:alnum:]])(read|write)_setting_(integer|text)\("|(^|[^.>:_[:alnum:]])log_(message|only)\("|\b(PromptsScope|SettingsScope) \w'
 
 # Where they are defined.
 defining='^src/(ground/(prompts|settings|clock|documents|log|debug_lines)|config/(config_db|program_context))\.(h|cpp)$'
